@@ -1,0 +1,44 @@
+#pragma once
+
+#include <orvani/standard.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace orvani::cli {
+
+inline constexpr std::string_view kProgramName = "orvaniconv-cli";
+
+struct ConvertRequest {
+    Standard from = Standard::Old;
+    Standard to = Standard::New;
+    ConversionOptions options;
+    std::optional<std::string> output; // standard output when absent
+    std::vector<std::string> inputs;   // "-" is standard input
+};
+
+struct ShowHelp {};
+struct ShowVersion {};
+struct ListStandards {};
+
+struct UsageError {
+    std::string reason;
+};
+
+using Command = std::variant<ConvertRequest, ShowHelp, ShowVersion, ListStandards, UsageError>;
+
+// Reads the command line; --help, --version and --list win over everything after them.
+[[nodiscard]] Command ParseCommandLine(int argc, char* argv[]);
+
+// "old", "new", "script" in any case, or a display name such as "Orvani Script".
+[[nodiscard]] std::optional<Standard> StandardFromArgument(std::string_view argument);
+
+[[nodiscard]] std::string HelpText();
+
+// One line per standard: the short name and the display name.
+[[nodiscard]] std::string StandardsList();
+
+} // namespace orvani::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace orvani::cli {
+
+// A failure of the filter's input or output, worded for the user: "NAME: what went wrong".
+class FilterError : public std::runtime_error {
+public:
+    FilterError(std::string_view name, std::string_view reason)
+        : std::runtime_error(std::string(name) + ": " + std::string(reason)) {}
+};
+
+// The system's own wording for `errnoValue`, as a FilterError about `name`.
+[[nodiscard]] FilterError SystemError(std::string_view name, int errnoValue);
+
+} // namespace orvani::cli

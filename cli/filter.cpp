@@ -1,0 +1,126 @@
+#include "filter.h"
+
+#include "errors.h"
+#include "output.h"
+#include "utf8.h"
+
+#include <orvani/pipeline.h>
+
+#include <cstdint>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+namespace orvani::cli {
+namespace {
+
+constexpr std::size_t kReadSize = std::size_t{1} << 18;
+constexpr std::size_t kLongestSequence = 4;
+
+// An open input: a file descriptor that is closed on every path, or standard input.
+class Input {
+public:
+    explicit Input(const std::string& path) {
+        if (path == "-") {
+            name_ = "standard input";
+            fd_ = 0;
+            return;
+        }
+        name_ = path;
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) {
+            throw SystemError(name_, errno);
+        }
+        owned_ = true;
+    }
+    ~Input() {
+        if (owned_) {
+            ::close(fd_);
+        }
+    }
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
+
+    // Reads at most `size` bytes; 0 at the end of the input.
+    std::size_t read(char* into, std::size_t size) {
+        for (;;) {
+            const ssize_t got = ::read(fd_, into, size);
+            if (got >= 0) {
+                return static_cast<std::size_t>(got);
+            }
+            if (errno != EINTR) {
+                throw SystemError(name_, errno);
+            }
+        }
+    }
+
+    const std::string& name() const { return name_; }
+
+private:
+    std::string name_;
+    int fd_ = -1;
+    bool owned_ = false;
+};
+
+FilterError InvalidUtf8(const std::string& name, std::uint64_t offset) {
+    return FilterError(name, "invalid UTF-8 at byte " + std::to_string(offset));
+}
+
+void ConvertInput(Input& input, const ConvertRequest& request, Output& output) {
+    Converter converter(request.from, request.to, DocumentType::Plain, request.options);
+    // Room for a sequence cut off by the previous read, kept at the front.
+    const auto bytes = std::make_unique<char[]>(kReadSize + kLongestSequence);
+    std::size_t held = 0;
+    std::uint64_t offset = 0; // of bytes[0] in the input
+    std::u32string decoded;
+    std::u32string converted;
+
+    const auto emit = [&] {
+        converted.clear();
+        converter.feed(decoded, converted);
+        output.write(converted);
+        decoded.clear();
+    };
+    const auto finish = [&] {
+        converted.clear();
+        converter.finish(converted);
+        output.write(converted);
+    };
+
+    for (;;) {
+        const std::size_t got = input.read(bytes.get() + held, kReadSize);
+        if (got == 0) {
+            break;
+        }
+        const std::size_t available = held + got;
+        const DecodeResult result = DecodeUtf8({bytes.get(), available}, decoded);
+        emit();
+        if (result.invalid) {
+            finish();
+            throw InvalidUtf8(input.name(), offset + result.consumed);
+        }
+        held = available - result.consumed;
+        std::copy(bytes.get() + result.consumed, bytes.get() + available, bytes.get());
+        offset += result.consumed;
+    }
+    finish();
+    if (held != 0) {
+        throw InvalidUtf8(input.name(), offset);
+    }
+}
+
+} // namespace
+
+void RunFilter(const ConvertRequest& request, Output& output) {
+    if (request.inputs.empty()) {
+        Input input("-");
+        ConvertInput(input, request, output);
+        return;
+    }
+    for (const std::string& path : request.inputs) {
+        Input input(path);
+        ConvertInput(input, request, output);
+    }
+}
+
+} // namespace orvani::cli

@@ -1,0 +1,66 @@
+#include "command_line.h"
+#include "errors.h"
+#include "filter.h"
+#include "output.h"
+
+#include <orvani/version.h>
+
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+using namespace orvani;
+using namespace orvani::cli;
+
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+int Convert(const ConvertRequest& request) {
+    std::optional<Output> output;
+    try {
+        output.emplace(request.output);
+        RunFilter(request, *output);
+        output->commit();
+        return 0;
+    } catch (const FilterError& error) {
+        // The text before the fault still reaches standard output; a file is left untouched.
+        if (output && !request.output) {
+            try {
+                output->flush();
+            } catch (const FilterError&) {
+            }
+        }
+        std::cerr << kProgramName << ": " << error.what() << '\n';
+        return kFailure;
+    }
+}
+
+int Run(int argc, char* argv[]) {
+    const Command command = ParseCommandLine(argc, argv);
+    return std::visit(
+        [](const auto& what) -> int {
+            using T = std::decay_t<decltype(what)>;
+            if constexpr (std::is_same_v<T, ConvertRequest>) {
+                return Convert(what);
+            } else if constexpr (std::is_same_v<T, ShowHelp>) {
+                std::cout << HelpText() << std::flush;
+            } else if constexpr (std::is_same_v<T, ShowVersion>) {
+                std::cout << kProgramName << ' ' << kVersion << '\n' << std::flush;
+            } else if constexpr (std::is_same_v<T, ListStandards>) {
+                std::cout << StandardsList() << std::flush;
+            } else {
+                std::cerr << kProgramName << ": " << what.reason << '\n'
+                          << "Try '" << kProgramName << " --help' for more information.\n";
+                return kUsage;
+            }
+            return std::cout ? 0 : kFailure;
+        },
+        command);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    return Run(argc, argv);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace orvani {
+
+// The three transcription standards of the Orvani language.
+enum class Standard {
+    Old,    // ASCII digraphs: "sh", "kh", "ee", "oo" ...
+    New,    // one Latin-1 letter per sound; the pivot of every conversion
+    Script, // the letter codes of the Orvani Script display font
+};
+
+inline constexpr std::array<Standard, 3> kStandards{Standard::Old, Standard::New, Standard::Script};
+
+enum class DocumentType { Plain, HTML };
+
+// The two options of the Old standard; the defaults are the window's start state.
+struct ConversionOptions {
+    bool a = true;     // a single "a" is read as "æ"
+    bool ohUh = false; // "oh" and "uh" are read as "o" and "u", and written back so
+};
+
+// "Old", "New" or "Orvani Script".
+[[nodiscard]] std::string_view DisplayName(Standard standard) noexcept;
+
+// The standard whose display name equals `name` exactly (case-sensitively), if any.
+[[nodiscard]] std::optional<Standard> StandardFromName(std::string_view name) noexcept;
+
+// HTML exactly when `name` is "HTML"; any other name is Plain.
+[[nodiscard]] DocumentType DocumentTypeFromName(std::string_view name) noexcept;
+
+} // namespace orvani

@@ -1,0 +1,31 @@
+# Shared by the scripts: the packages the project needs and a quiet, idempotent set-up.
+# Sourced, not run.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+
+BUILD_PACKAGES=(cmake ninja-build g++ libicu-dev libgtest-dev libgmock-dev)
+
+# Installs those of the given Debian packages that are not installed yet.
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    ((${#missing[@]} == 0)) && return 0
+    local sudo=()
+    ((EUID == 0)) || sudo=(sudo)
+    echo "Installing ${missing[*]} ..." >&2
+    "${sudo[@]}" apt-get update -qq </dev/null >&2
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" </dev/null >&2
+}
+
+# Configures (once) and builds the given preset, with all build output on standard error.
+build_preset() {
+    local preset="$1"
+    if [[ ! -f "$ROOT/build/$preset/build.ninja" ]]; then
+        cmake --preset "$preset" -S "$ROOT" </dev/null >&2
+    fi
+    cmake --build --preset "$preset" </dev/null >&2
+}

@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& word) {
+    std::string quoted = "'";
+    for (const char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// Runs the filter as a real process in its own folder, with `input` on standard input.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "orvaniconv-cli-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+    std::string read(const fs::path& name) const {
+        std::ifstream file(dir_ / name, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    }
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    Outcome run(const std::vector<std::string>& args, const std::string& input = "",
+                const std::string& stdoutPath = "stdout") const {
+        write(".stdin", input);
+        std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORVANICONV_CLI);
+        for (const std::string& arg : args) {
+            command += " " + Quote(arg);
+        }
+        command += " < .stdin > " + Quote(stdoutPath) + " 2> .stderr";
+        const int status = std::system(command.c_str());
+        Outcome result{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                       stdoutPath == "stdout" ? read("stdout") : "", read(".stderr")};
+        fs::remove(dir_ / ".stdin");
+        fs::remove(dir_ / ".stderr");
+        fs::remove(dir_ / "stdout");
+        return result;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(CliTest, ConvertsStandardInput) {
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        std::string output;
+    } cases[] = {
+        {{"-f", "old", "-t", "new", "--no-a"}, "Kheetsoy dhath, ohm uhr\n", "xícó ðaþ, ohm uhr\n"},
+        {{"-f", "old", "-t", "new"}, "Kheetsoy dhath, ohm uhr\n", "xícó ðæþ, ohm uhr\n"},
+        {{"-f", "old", "-t", "new", "--oh-uh"}, "Kheetsoy dhath, ohm uhr", "xícó ðæþ, om ur"},
+        {{"-f", "old", "-t", "new", "--no-a", "--a"}, "dhath", "ðæþ"},
+        {{"-f", "old", "-t", "new", "--oh-uh", "--no-oh-uh"}, "ohm", "ohm"},
+        {{"-f", "Old", "-t", "Orvani Script"}, "Kheetsoy dhath", "kExO dqT"},
+        {{"--from=OLD", "--to=script"}, "Kheetsoy dhath", "kExO dqT"},
+        {{"-f", "script", "-t", "old", "--no-a"}, "kExO dqT\n", "kheetsoy dhath\n"},
+        {{"-f", "new", "-t", "new"}, "L'Haÿ-les-Roses\r\n", "L'Haÿ-les-Roses\r\n"},
+        {{"-t", "new", "-f", "old", "-"}, "sh", "š"},
+        {{"-f", "old", "-t", "new"}, "", ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run(c.args, c.input);
+        EXPECT_EQ(result.status, 0) << c.input;
+        EXPECT_EQ(result.out, c.output);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST_F(CliTest, KeepsByteOrderMarkAndLineEnds) {
+    const Outcome result = run({"-f", "old", "-t", "new", CLI_TEST_DATA "/greeting.old"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    std::ifstream expected(CLI_TEST_DATA "/greeting.new", std::ios::binary);
+    EXPECT_EQ(result.out, std::string(std::istreambuf_iterator<char>(expected), {}));
+}
+
+TEST_F(CliTest, ConvertsEachFileOnItsOwn) {
+    write("a.txt", "as");
+    write("b.txt", "h\n");
+    const Outcome result = run({"-f", "old", "-t", "new", "a.txt", "-", "b.txt"}, "s");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "æssh\n");
+}
+
+TEST_F(CliTest, ReadsAcrossItsReadBuffer) {
+    // A two-letter spelling and a two-byte letter both straddling the first 256 KiB.
+    const std::string head(262143, 'b');
+    write("spelling.txt", head + "sh");
+    write("letter.txt", head + "\xC5\xA1" + "\xFF");
+    Outcome result = run({"-f", "old", "-t", "new", "spelling.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, head + "š");
+    result = run({"-f", "new", "-t", "new", "letter.txt"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, head + "š");
+    EXPECT_EQ(result.err, "orvaniconv-cli: letter.txt: invalid UTF-8 at byte 262145\n");
+}
+
+TEST_F(CliTest, ReportsInvalidUtf8AndKeepsTheTextBeforeIt) {
+    write("good.txt", "sh\n");
+    write("bad.txt", "ok\nas\xFFmore");
+    write("cut.txt", "ab\xC5");
+    const struct {
+        std::vector<std::string> args;
+        std::string output;
+        std::string message;
+    } cases[] = {
+        {{"good.txt", "bad.txt"}, "š\nok\næs", "bad.txt: invalid UTF-8 at byte 5"},
+        {{"cut.txt"}, "æb", "cut.txt: invalid UTF-8 at byte 2"},
+        {{"-"}, "", "standard input: invalid UTF-8 at byte 0"},
+        {{"bad.txt", "good.txt"}, "ok\næs", "bad.txt: invalid UTF-8 at byte 5"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"-f", "old", "-t", "new"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome result = run(args, "\x80");
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, c.output);
+        EXPECT_EQ(result.err, "orvaniconv-cli: " + c.message + "\n");
+    }
+}
+
+TEST_F(CliTest, ReportsFilesThatCannotBeRead) {
+    fs::create_directory(dir_ / "folder");
+    Outcome result = run({"-f", "old", "-t", "new", "missing.txt"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "orvaniconv-cli: missing.txt: No such file or directory\n");
+    result = run({"-f", "old", "-t", "new", "folder"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "orvaniconv-cli: folder: Is a directory\n");
+}
+
+TEST_F(CliTest, ReportsAFullDisk) {
+    const Outcome result = run({"-f", "old", "-t", "new"}, "sh", "/dev/full");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "orvaniconv-cli: standard output: No space left on device\n");
+}
+
+TEST_F(CliTest, OutputFileIsReplacedOnlyOnSuccess) {
+    write("in.txt", "sh");
+    write("bad.txt", "sh\xFF");
+    write("out.txt", "previous");
+    ::chmod((dir_ / "out.txt").c_str(), 0640);
+
+    Outcome result = run({"-f", "old", "-t", "new", "-o", "out.txt", "in.txt", "bad.txt"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(read("out.txt"), "previous");
+    EXPECT_EQ(files(), (std::vector<std::string>{"bad.txt", "in.txt", "out.txt"}));
+
+    result = run({"-f", "old", "-t", "new", "-o", "out.txt", "in.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(read("out.txt"), "š");
+    EXPECT_EQ(fs::status(dir_ / "out.txt").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(files(), (std::vector<std::string>{"bad.txt", "in.txt", "out.txt"}));
+}
+
+TEST_F(CliTest, OutputFileMayBeItsOwnInput) {
+    write("text.txt", "Kheetsoy dhath\n");
+    const Outcome result = run({"-f", "old", "-t", "new", "-o", "text.txt", "text.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(read("text.txt"), "xícó ðæþ\n");
+    EXPECT_EQ(files(), std::vector<std::string>{"text.txt"});
+}
+
+TEST_F(CliTest, OutputIntoAMissingFolderFails) {
+    const Outcome result = run({"-f", "old", "-t", "new", "-o", "nowhere/out.txt"}, "sh");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "orvaniconv-cli: nowhere/out.txt: No such file or directory\n");
+}
+
+TEST_F(CliTest, UsageErrorsPointToHelp) {
+    const struct {
+        std::vector<std::string> args;
+        std::string reason;
+    } cases[] = {
+        {{"-t", "new"}, "missing -f FROM, the standard of the input"},
+        {{"-f", "old"}, "missing -t TO, the standard wanted"},
+        {{"-f", "klingon", "-t", "new"}, "unknown standard 'klingon' (choose old, new or script)"},
+        {{"-f", "old", "-t", "new", "--bogus"}, "unknown option '--bogus'"},
+        {{"-x", "-f", "old", "-t", "new"}, "unknown option '-x'"},
+        {{"-t", "new", "-f"}, "option '-f' needs an argument"},
+        {{"-t", "new", "--from"}, "option '--from' needs an argument"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run(c.args);
+        EXPECT_EQ(result.status, 2) << c.reason;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "orvaniconv-cli: " + c.reason +
+                                  "\nTry 'orvaniconv-cli --help' for more information.\n");
+    }
+}
+
+TEST_F(CliTest, HelpVersionAndList) {
+    Outcome result = run({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "orvaniconv-cli 1.00\n");
+
+    result = run({"--list"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "old     Old\nnew     New\nscript  Orvani Script\n");
+
+    result = run({"-f", "old", "--help", "--bogus"});
+    EXPECT_EQ(result.status, 0);
+    for (const char* option : {"--from", "--to", "--a", "--no-a", "--oh-uh", "--no-oh-uh",
+                               "--output", "--list", "--help", "--version"}) {
+        EXPECT_NE(result.out.find(option), std::string::npos) << option;
+    }
+}
+
+} // namespace
