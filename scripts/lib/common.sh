@@ -3,7 +3,10 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-BUILD_PACKAGES=(cmake ninja-build g++ libicu-dev libgtest-dev libgmock-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ libicu-dev libgtest-dev libgmock-dev
+    qt6-base-dev fonts-liberation)
+# What it takes to look at the window without a desktop.
+XVFB_PACKAGES=(xvfb xauth xdotool imagemagick)
 
 # Installs those of the given Debian packages that are not installed yet.
 ensure_packages() {

@@ -1,0 +1,165 @@
+// The window's controls: kind, place and size in twips, texts, tool tips and tab order.
+
+#include "compact_combo_style.h"
+#include "frm_main.h"
+#include "return_key_filter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFont>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15; // at 96 pixels per inch; Qt scales for other displays
+
+constexpr int Px(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+template <typename Control>
+Control* Place(Control* control, const char* name, int left, int top, int width, int height) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(Px(left), Px(top), Px(width), Px(height));
+    return control;
+}
+
+QFont BoxFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+QPlainTextEdit* TextBox(QWidget* parent, const QString& toolTip) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setToolTip(toolTip);
+    box->setFont(BoxFont());
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QComboBox* List(QWidget* parent, QStyle* style, const QStringList& items, const QString& toolTip) {
+    auto* list = new QComboBox(parent);
+    list->setStyle(style);
+    list->addItems(items);
+    list->setCurrentIndex(-1);
+    list->setToolTip(toolTip);
+    return list;
+}
+
+QPushButton* PictureButton(QWidget* parent, const QString& picture, const QString& accessibleName,
+                           const QString& toolTip) {
+    auto* button = new QPushButton(parent);
+    // The picture's grey ground is the classic button face; let the real face show through.
+    QPixmap pixmap(picture);
+    pixmap.setMask(pixmap.createMaskFromColor(QColor(192, 192, 192)));
+    button->setIcon(QIcon(pixmap));
+    button->setIconSize(QSize(32, 32));
+    button->setAccessibleName(accessibleName);
+    button->setToolTip(toolTip);
+    return button;
+}
+
+QWidget* Line(QWidget* parent, const QColor& colour) {
+    auto* line = new QWidget(parent);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
+    line->setAutoFillBackground(true);
+    return line;
+}
+
+} // namespace
+
+void frmMain::createControls() {
+    setWindowTitle(QStringLiteral("Orvani Converter"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/pictures/orvani-16.xpm"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/pictures/orvani-32.xpm"), QSize(32, 32));
+    setWindowIcon(icon);
+    setFont(BoxFont());
+    setFixedSize(Px(9345), Px(6165));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    auto* listStyle = new CompactComboStyle;
+    listStyle->setParent(this);
+    const QStringList standards{QStringLiteral("Old"), QStringLiteral("New"),
+                                QStringLiteral("Orvani Script")};
+
+    // clang-format off
+    txtL = Place(TextBox(this, QStringLiteral("Input text - use STRG-ENTER for breaking lines.")),
+                 "txtL", 120, 120, 3855, 5535);
+    txtR = Place(TextBox(this, QStringLiteral("Output text - use STRG-ENTER for breaking lines.")),
+                 "txtR", 5400, 120, 3855, 5535);
+    cmdConv = Place(new QPushButton(QStringLiteral("&Convert ->"), this),
+                    "cmdConv", 4080, 120, 1215, 615);
+    Label1 = Place(new QLabel(QStringLiteral("Left Standard"), this),
+                   "Label1", 4080, 960, 1215, 255);
+    comL = Place(List(this, listStyle, standards, QStringLiteral("Select the standard of the text to the left.")),
+                 "comL", 4080, 1200, 1215, 315);
+    Label2 = Place(new QLabel(QStringLiteral("Right Standard"), this),
+                   "Label2", 4080, 1560, 1215, 255);
+    comR = Place(List(this, listStyle, standards, QStringLiteral("Select the standard to be used for the output.")),
+                 "comR", 4080, 1800, 1215, 315);
+    Label3 = Place(new QLabel(QStringLiteral("Document Type"), this),
+                   "Label3", 4080, 2400, 1215, 255);
+    comType = Place(List(this, listStyle, {QStringLiteral("Plain"), QStringLiteral("HTML")}, QString()),
+                    "comType", 4080, 2640, 1215, 315);
+    lblOpt = Place(new QLabel(QStringLiteral("Options:"), this),
+                   "lblOpt", 4080, 3240, 1215, 255);
+    chkOU = Place(new QCheckBox(QStringLiteral("oh/uh -> o/u"), this),
+                  "chkOU", 4080, 3480, 1215, 255);
+    chkA = Place(new QCheckBox(QStringLiteral("ah/a -> a/æ"), this),
+                 "chkA", 4080, 3720, 1215, 255);
+    cmdPaste = Place(PictureButton(this, QStringLiteral(":/pictures/paste.xpm"), QStringLiteral("Paste"),
+                                   QStringLiteral("Paste clipboard to left window.")),
+                     "cmdPaste", 4080, 5160, 615, 495);
+    cmdCopy = Place(PictureButton(this, QStringLiteral(":/pictures/copy.xpm"), QStringLiteral("Copy"),
+                                  QStringLiteral("Copy right window to the clipboard.")),
+                    "cmdCopy", 4680, 5160, 615, 495);
+    Line1 = Place(Line(this, QColor(128, 128, 128)), "Line1", 120, 5760, 9120, kTwipsPerPixel);
+    Line2 = Place(Line(this, QColor(224, 224, 224)), "Line2", 120, 5775, 9120, kTwipsPerPixel);
+    Label5 = Place(new QLabel(QStringLiteral("Orvani Converter 1.00 \u2013 https://orvani.example.org"), this),
+                   "Label5", 120, 5880, 4215, 255);
+    Label4 = Place(new QLabel(QStringLiteral("2026, info@orvani.example.org"), this),
+                   "Label4", 6600, 5880, 2640, 195);
+    // clang-format on
+
+    chkA->setToolTip(
+        QStringLiteral("Disable this option to prevent \"a\" from becoming \"æ\"/\"I\"."));
+    chkOU->setToolTip(QStringLiteral("Choose if you want \"h\"s with o and u."));
+    cmdConv->setToolTip(QStringLiteral("Convert text."));
+    chkA->setChecked(true);
+    chkOU->setChecked(false);
+    comType->setEnabled(false);
+    cmdConv->setDefault(true);
+    Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    // Enter in a text box presses Convert; Ctrl+Enter breaks the line.
+    auto* returnKey = new ReturnKeyFilter(cmdConv, this);
+    txtL->installEventFilter(returnKey);
+    txtR->installEventFilter(returnKey);
+
+    setTabOrder(txtL, txtR);
+    setTabOrder(txtR, cmdConv);
+    setTabOrder(cmdConv, comL);
+    setTabOrder(comL, comR);
+    setTabOrder(comR, comType);
+    setTabOrder(comType, chkOU);
+    setTabOrder(chkOU, chkA);
+    setTabOrder(chkA, cmdPaste);
+    setTabOrder(cmdPaste, cmdCopy);
+    txtL->setFocus();
+}
