@@ -144,7 +144,10 @@ void frmMain::createControls() {
     chkA->setChecked(true);
     chkOU->setChecked(false);
     comType->setEnabled(false);
+    // Enter presses Convert from every control, the picture buttons included.
     cmdConv->setDefault(true);
+    cmdPaste->setAutoDefault(false);
+    cmdCopy->setAutoDefault(false);
     Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     // Enter in a text box presses Convert; Ctrl+Enter breaks the line.

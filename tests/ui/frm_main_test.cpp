@@ -55,6 +55,7 @@ private slots:
     void convertKeepsEveryCharacter();
     void returnKey_data();
     void returnKey();
+    void returnOnAnyControlPressesConvert();
     void altCPressesConvertFromAnyControl();
     void tabOrder();
     void documentTypeOutOfReach();
@@ -396,6 +397,19 @@ void FrmMainTest::returnKey() {
         QCOMPARE(txtL->toPlainText(), QStringLiteral("sh"));
     } else {
         QCOMPARE(target->toPlainText(), boxText);
+    }
+}
+
+void FrmMainTest::returnOnAnyControlPressesConvert() {
+    frmMain window;
+    showActive(window);
+    control<QPlainTextEdit>(window, "txtL")->setPlainText("dh");
+    for (const char* name : {"cmdConv", "comL", "comR", "chkOU", "chkA", "cmdPaste", "cmdCopy"}) {
+        auto* widget = control<QWidget>(window, name);
+        widget->setFocus();
+        control<QPlainTextEdit>(window, "txtR")->clear();
+        QTest::keyClick(widget, Qt::Key_Return);
+        QTRY_COMPARE(control<QPlainTextEdit>(window, "txtR")->toPlainText(), QStringLiteral("ð"));
     }
 }
 
