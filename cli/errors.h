@@ -10,7 +10,15 @@ namespace orvani::cli {
 class FilterError : public std::runtime_error {
 public:
     FilterError(std::string_view name, std::string_view reason)
-        : std::runtime_error(std::string(name) + ": " + std::string(reason)) {}
+        : std::runtime_error(Join(name, reason)) {}
+
+private:
+    static std::string Join(std::string_view name, std::string_view reason) {
+        std::string message;
+        message.reserve(name.size() + 2 + reason.size());
+        message.append(name).append(": ").append(reason);
+        return message;
+    }
 };
 
 // The system's own wording for `errnoValue`, as a FilterError about `name`.

@@ -2,7 +2,6 @@
 
 #include "errors.h"
 #include "output.h"
-#include "utf8.h"
 
 #include <orvani/pipeline.h>
 
@@ -68,40 +67,32 @@ FilterError InvalidUtf8(const std::string& name, std::uint64_t offset) {
 
 void ConvertInput(Input& input, const ConvertRequest& request, Output& output) {
     Converter converter(request.from, request.to, DocumentType::Plain, request.options);
-    // Room for a sequence cut off by the previous read, kept at the front.
-    const auto bytes = std::make_unique<char[]>(kReadSize + kLongestSequence);
+    // Room at the front for a sequence cut off by the previous read.
+    const auto bytes = std::make_unique_for_overwrite<char[]>(kLongestSequence + kReadSize);
+    const auto converted = std::make_unique_for_overwrite<char[]>(
+        converter.maxUtf8Output(kLongestSequence + kReadSize));
     std::size_t held = 0;
     std::uint64_t offset = 0; // of bytes[0] in the input
-    std::u32string decoded;
-    std::u32string converted;
 
-    const auto emit = [&] {
-        converted.clear();
-        converter.feed(decoded, converted);
-        output.write(converted);
-        decoded.clear();
-    };
     const auto finish = [&] {
-        converted.clear();
-        converter.finish(converted);
-        output.write(converted);
+        output.write({converted.get(), converter.finishUtf8(converted.get())});
     };
-
     for (;;) {
         const std::size_t got = input.read(bytes.get() + held, kReadSize);
         if (got == 0) {
             break;
         }
         const std::size_t available = held + got;
-        const DecodeResult result = DecodeUtf8({bytes.get(), available}, decoded);
-        emit();
-        if (result.invalid) {
+        const Converter::Utf8Step step =
+            converter.feedUtf8({bytes.get(), available}, converted.get());
+        output.write({converted.get(), step.written});
+        if (step.invalid) {
             finish();
-            throw InvalidUtf8(input.name(), offset + result.consumed);
+            throw InvalidUtf8(input.name(), offset + step.read);
         }
-        held = available - result.consumed;
-        std::copy(bytes.get() + result.consumed, bytes.get() + available, bytes.get());
-        offset += result.consumed;
+        held = available - step.read;
+        std::copy(bytes.get() + step.read, bytes.get() + available, bytes.get());
+        offset += step.read;
     }
     finish();
     if (held != 0) {

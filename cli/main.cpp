@@ -24,13 +24,7 @@ int Convert(const ConvertRequest& request) {
         output->commit();
         return 0;
     } catch (const FilterError& error) {
-        // The text before the fault still reaches standard output; a file is left untouched.
-        if (output && !request.output) {
-            try {
-                output->flush();
-            } catch (const FilterError&) {
-            }
-        }
+        // The text before the fault has reached standard output; a file is left untouched.
         std::cerr << kProgramName << ": " << error.what() << '\n';
         return kFailure;
     }

@@ -1,7 +1,6 @@
 #include "output.h"
 
 #include "errors.h"
-#include "utf8.h"
 
 #include <csignal>
 #include <cstring>
@@ -11,8 +10,6 @@
 
 namespace orvani::cli {
 namespace {
-
-constexpr std::size_t kFlushSize = std::size_t{1} << 18;
 
 // The temporary file, for the signal handler to remove when the user interrupts the filter.
 char g_tempPath[4096];
@@ -69,7 +66,6 @@ void WriteAll(int fd, std::string_view bytes, const std::string& name) {
 } // namespace
 
 Output::Output(std::optional<std::string> path) : path_(std::move(path)) {
-    buffer_.reserve(kFlushSize + kFlushSize / 4);
     if (!path_) {
         name_ = "standard output";
         return;
@@ -98,20 +94,11 @@ Output::~Output() {
     }
 }
 
-void Output::write(std::u32string_view text) {
-    EncodeUtf8(text, buffer_);
-    if (buffer_.size() >= kFlushSize) {
-        flush();
-    }
-}
-
-void Output::flush() {
-    WriteAll(fd_, buffer_, name_);
-    buffer_.clear();
+void Output::write(std::string_view bytes) {
+    WriteAll(fd_, bytes, name_);
 }
 
 void Output::commit() {
-    flush();
     if (tempPath_.empty()) {
         return;
     }

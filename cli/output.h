@@ -15,19 +15,16 @@ public:
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    // Encodes and buffers `text`; throws FilterError when writing fails.
-    void write(std::u32string_view text);
-    // Writes out what is buffered and, for a file, puts it in place.
+    // Writes `bytes`; throws FilterError when writing fails.
+    void write(std::string_view bytes);
+    // For a file: puts it in place.
     void commit();
-    // Writes out what is buffered, so that the text before a failure is not lost.
-    void flush();
 
 private:
     std::optional<std::string> path_;
     std::string tempPath_;
     std::string name_; // how messages name the output
     int fd_ = 1;
-    std::string buffer_;
 };
 
 } // namespace orvani::cli

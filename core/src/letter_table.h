@@ -2,9 +2,9 @@
 
 #include <orvani/standard.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace orvani::detail {
@@ -25,73 +25,42 @@ struct Row {
     }
 };
 
-// Every spelled letter lies below this bound ("š" U+0161 is the highest), so a lookup is one
-// array access instead of a walk down the table.
+// How a table scan treats case.
+enum class Casing : std::uint8_t {
+    LowerFirst,     // the text is lower-cased, then matched
+    LowerUnmatched, // the text is matched as typed; what no row matches passes lower-cased
+};
+
+// A reader or a writer: its rows, tried in order, and its case rule. Two-letter spellings are
+// read greedily from the left; a character without a row passes through.
+struct ScanRules {
+    std::span<const Row> rows;
+    Casing casing;
+};
+
+// Every spelled letter lies below this bound ("š" U+0161 is the highest), two-letter spellings
+// are ASCII, and no piece is longer than two characters: the compiled scanner relies on it.
 inline constexpr char32_t kLetterBound = 0x180;
-inline constexpr char32_t kAsciiBound = 0x80;
-inline constexpr std::uint8_t kNoRow = 0xFF;
+inline constexpr std::size_t kLongestPiece = 2;
 
-// For each character, the position of the first one-letter row spelled by it.
-template <std::size_t N>
-[[nodiscard]] consteval std::array<std::uint8_t, kLetterBound>
-IndexLetters(const std::array<Row, N>& rows) {
-    static_assert(N < kNoRow);
-    std::array<std::uint8_t, kLetterBound> index{};
-    index.fill(kNoRow);
-    for (std::size_t i = N; i-- > 0;) {
-        if (rows[i].spelling.size() == 1) {
-            const char32_t c = rows[i].spelling[0];
-            if (c >= kLetterBound) {
-                throw "letter beyond kLetterBound";
+[[nodiscard]] consteval bool WellFormed(std::span<const Row> rows) {
+    for (const Row& row : rows) {
+        if (row.spelling.empty() || row.spelling.size() > 2 || row.piece.size() > kLongestPiece ||
+            row.pieceWhenFlagSet.size() > kLongestPiece) {
+            return false;
+        }
+        for (const char32_t c : row.spelling) {
+            if (c >= (row.spelling.size() == 2 ? 0x80 : kLetterBound)) {
+                return false;
             }
-            index[c] = static_cast<std::uint8_t>(i);
         }
     }
-    return index;
+    return true;
 }
 
-// For each pair of ASCII characters, the position of the first two-letter row spelled by it.
-template <std::size_t N>
-[[nodiscard]] consteval std::array<std::uint8_t, kAsciiBound * kAsciiBound>
-IndexPairs(const std::array<Row, N>& rows) {
-    static_assert(N < kNoRow);
-    std::array<std::uint8_t, kAsciiBound * kAsciiBound> index{};
-    index.fill(kNoRow);
-    for (std::size_t i = N; i-- > 0;) {
-        if (rows[i].spelling.size() == 2) {
-            const char32_t first = rows[i].spelling[0];
-            const char32_t second = rows[i].spelling[1];
-            if (first >= kAsciiBound || second >= kAsciiBound) {
-                throw "two-letter spellings are ASCII";
-            }
-            index[first * kAsciiBound + second] = static_cast<std::uint8_t>(i);
-        }
-    }
-    return index;
-}
-
-// The first one-letter row spelled by `c`, or null.
-template <std::size_t N>
-[[nodiscard]] inline const Row* FindLetter(const std::array<Row, N>& rows,
-                                           const std::array<std::uint8_t, kLetterBound>& index,
-                                           char32_t c) noexcept {
-    if (c >= kLetterBound || index[c] == kNoRow) {
-        return nullptr;
-    }
-    return &rows[index[c]];
-}
-
-// The first two-letter row spelled by `first` and `second`, or null.
-template <std::size_t N>
-[[nodiscard]] inline const Row*
-FindPair(const std::array<Row, N>& rows,
-         const std::array<std::uint8_t, kAsciiBound * kAsciiBound>& index, char32_t first,
-         char32_t second) noexcept {
-    if (first >= kAsciiBound || second >= kAsciiBound ||
-        index[first * kAsciiBound + second] == kNoRow) {
-        return nullptr;
-    }
-    return &rows[index[first * kAsciiBound + second]];
-}
+ScanRules OldReading() noexcept;
+ScanRules OldWriting() noexcept;
+ScanRules ScriptReading() noexcept;
+ScanRules ScriptWriting() noexcept;
 
 } // namespace orvani::detail

@@ -1,63 +1,87 @@
+#include "transcriber.h"
+
 #include <orvani/pipeline.h>
 
 namespace orvani {
+namespace {
+
+using detail::Transcriber;
+
+// Whole texts go through in blocks, so that the room reserved ahead stays small.
+constexpr std::size_t kBlock = std::size_t{1} << 14;
+
+std::optional<detail::ScanRules> ReaderOf(Standard standard) {
+    switch (standard) {
+    case Standard::Old:
+        return detail::OldReading();
+    case Standard::Script:
+        return detail::ScriptReading();
+    case Standard::New:
+        break;
+    }
+    return std::nullopt; // New text is already pivot text
+}
+
+std::optional<detail::ScanRules> WriterOf(Standard standard) {
+    switch (standard) {
+    case Standard::Old:
+        return detail::OldWriting();
+    case Standard::Script:
+        return detail::ScriptWriting();
+    case Standard::New:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 Converter::Converter(std::optional<Standard> source, std::optional<Standard> target,
                      DocumentType type, ConversionOptions options)
-    : reader_(MakeReader(source, type, options)), writer_(MakeWriter(target, type, options)) {}
-
-Converter::Reader Converter::MakeReader(std::optional<Standard> source, DocumentType type,
-                                        ConversionOptions options) {
-    if (!source) {
-        return Discard{};
+    : pending_(Transcriber::kNothingPending) {
+    // A missing standard leaves the pivot or the result empty. For HTML every reader and
+    // writer yields nothing; only New to New runs neither.
+    const bool html = type == DocumentType::HTML;
+    if (!source || !target || (html && (*source != Standard::New || *target != Standard::New))) {
+        transcriber_ = std::make_shared<const Transcriber>(Transcriber::Discard{});
+        return;
     }
-    switch (*source) {
-    case Standard::Old:
-        return type == DocumentType::HTML ? Reader{Discard{}} : Reader{OldReader(options)};
-    case Standard::Script:
-        return type == DocumentType::HTML ? Reader{Discard{}} : Reader{ScriptReader{}};
-    case Standard::New:
-        return PassThrough{};
-    }
-    return Discard{};
-}
-
-Converter::Writer Converter::MakeWriter(std::optional<Standard> target, DocumentType type,
-                                        ConversionOptions options) {
-    if (!target) {
-        return Discard{};
-    }
-    switch (*target) {
-    case Standard::Old:
-        return type == DocumentType::HTML ? Writer{Discard{}} : Writer{OldWriter(options)};
-    case Standard::Script:
-        return type == DocumentType::HTML ? Writer{Discard{}} : Writer{ScriptWriter{}};
-    case Standard::New:
-        return PassThrough{};
-    }
-    return Discard{};
+    const auto reader = ReaderOf(*source);
+    const auto writer = WriterOf(*target);
+    transcriber_ = std::make_shared<const Transcriber>(reader ? &*reader : nullptr,
+                                                       writer ? &*writer : nullptr, options);
 }
 
 void Converter::feed(std::u32string_view text, std::u32string& out) {
-    // New text is already pivot text: hand it to the writer without a copy.
-    if (std::holds_alternative<PassThrough>(reader_)) {
-        std::visit([&](auto& writer) { writer.feed(text, out); }, writer_);
-        return;
+    for (std::size_t start = 0; start < text.size(); start += kBlock) {
+        const std::u32string_view block = text.substr(start, kBlock);
+        const std::size_t used = out.size();
+        out.resize(used + transcriber_->maxOutput(block.size(), false));
+        const auto scan = transcriber_->feed(block.data(), block.data() + block.size(),
+                                             out.data() + used, pending_);
+        out.resize(static_cast<std::size_t>(scan.out - out.data()));
     }
-    pivot_.clear();
-    std::visit([&](auto& reader) { reader.feed(text, pivot_); }, reader_);
-    std::visit([&](auto& writer) { writer.feed(pivot_, out); }, writer_);
 }
 
 void Converter::finish(std::u32string& out) {
-    pivot_.clear();
-    std::visit([&](auto& reader) { reader.finish(pivot_); }, reader_);
-    std::visit(
-        [&](auto& writer) {
-            writer.feed(pivot_, out);
-            writer.finish(out);
-        },
-        writer_);
+    const std::size_t used = out.size();
+    out.resize(used + transcriber_->maxOutput(0, false));
+    char32_t* end = transcriber_->finish(out.data() + used, pending_);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+std::size_t Converter::maxUtf8Output(std::size_t bytes) const noexcept {
+    return transcriber_->maxOutput(bytes, true);
+}
+
+Converter::Utf8Step Converter::feedUtf8(std::string_view utf8, char* out) {
+    const auto scan = transcriber_->feed(utf8.data(), utf8.data() + utf8.size(), out, pending_);
+    return {static_cast<std::size_t>(scan.stop - utf8.data()),
+            static_cast<std::size_t>(scan.out - out), scan.invalid};
+}
+
+std::size_t Converter::finishUtf8(char* out) {
+    return static_cast<std::size_t>(transcriber_->finish(out, pending_) - out);
 }
 
 std::u32string ConvertText(std::u32string_view text, std::optional<Standard> source,

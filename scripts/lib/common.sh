@@ -4,7 +4,7 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 BUILD_PACKAGES=(cmake ninja-build g++ libicu-dev libgtest-dev libgmock-dev
-    qt6-base-dev fonts-liberation)
+    qt6-base-dev fonts-liberation libbenchmark-dev)
 # What it takes to look at the window without a desktop.
 XVFB_PACKAGES=(xvfb xauth xdotool imagemagick)
 

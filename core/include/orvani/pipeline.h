@@ -4,16 +4,29 @@
 #include <orvani/script.h>
 #include <orvani/standard.h>
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 namespace orvani {
+
+namespace detail {
+class Transcriber;
+}
 
 // One conversion from a source to a target standard through the New pivot, fed in pieces so
 // that texts of any size convert in constant memory. A missing standard (a name that matched
 // none) converts every text to the empty text; with HTML only New to New yields text.
+//
+//     Converter converter(Standard::Old, Standard::New, DocumentType::Plain, {});
+//     std::u32string out;
+//     converter.feed(U"Kheetsoy dh", out);
+//     converter.feed(U"ath", out);
+//     converter.finish(out); // out == U"xícó ðæþ"
+//
+// Copies are independent converters that share their compiled tables.
 class Converter {
 public:
     Converter(std::optional<Standard> source, std::optional<Standard> target, DocumentType type,
@@ -24,27 +37,24 @@ public:
     // Appends what the last piece left open; the converter is then ready for a new text.
     void finish(std::u32string& out);
 
+    // The road for UTF-8 streams, which skips the detour through code points.
+    struct Utf8Step {
+        std::size_t read;    // bytes of input converted: all but an unreadable end
+        std::size_t written; // bytes of output
+        bool invalid;        // input[read] starts an invalid sequence; otherwise, where read
+                             // falls short, a sequence that the next piece may complete
+    };
+    // The most bytes that feedUtf8() writes for `bytes` bytes of input (finishUtf8() for 0).
+    [[nodiscard]] std::size_t maxUtf8Output(std::size_t bytes) const noexcept;
+    // Converts `utf8` up to its first invalid or cut-off sequence into `out`, which has room
+    // for maxUtf8Output(utf8.size()) bytes.
+    Utf8Step feedUtf8(std::string_view utf8, char* out);
+    // Writes what the last piece left open; returns the number of bytes written.
+    std::size_t finishUtf8(char* out);
+
 private:
-    struct PassThrough {
-        void feed(std::u32string_view text, std::u32string& out) { out.append(text); }
-        void finish(std::u32string&) {}
-    };
-    struct Discard {
-        void feed(std::u32string_view, std::u32string&) {}
-        void finish(std::u32string&) {}
-    };
-
-    using Reader = std::variant<PassThrough, Discard, OldReader, ScriptReader>;
-    using Writer = std::variant<PassThrough, Discard, OldWriter, ScriptWriter>;
-
-    static Reader MakeReader(std::optional<Standard> source, DocumentType type,
-                             ConversionOptions options);
-    static Writer MakeWriter(std::optional<Standard> target, DocumentType type,
-                             ConversionOptions options);
-
-    Reader reader_;
-    Writer writer_;
-    std::u32string pivot_;
+    std::shared_ptr<const detail::Transcriber> transcriber_;
+    char32_t pending_;
 };
 
 // The whole of `text` converted from `source` to `target`; never fails, an empty result is "".

@@ -1,14 +1,11 @@
 #include "letter_table.h"
-#include "lower_case.h"
-#include "whole_text.h"
 
 #include <orvani/old_standard.h>
+#include <orvani/pipeline.h>
 
 namespace orvani {
+namespace detail {
 namespace {
-
-using detail::Flag;
-using detail::Row;
 
 // The Old spelling of each New letter, written from lower-cased text; any character without a
 // row passes unchanged.
@@ -31,24 +28,18 @@ constexpr auto kOldSpellingOfNew = std::to_array<Row>({
     {U"o", U"o", Flag::OhUh, U"oh"},
     {U"u", U"u", Flag::OhUh, U"uh"},
 });
-
-constexpr auto kLetterIndex = detail::IndexLetters(kOldSpellingOfNew);
+static_assert(WellFormed(kOldSpellingOfNew));
 
 } // namespace
 
-void OldWriter::feed(std::u32string_view text, std::u32string& out) {
-    for (const char32_t raw : text) {
-        const char32_t c = detail::LowerCase(raw);
-        if (const Row* row = detail::FindLetter(kOldSpellingOfNew, kLetterIndex, c)) {
-            out.append(row->pieceFor(options_));
-        } else {
-            out.push_back(c);
-        }
-    }
+ScanRules OldWriting() noexcept {
+    return {kOldSpellingOfNew, Casing::LowerFirst};
 }
 
+} // namespace detail
+
 std::u32string OutA(std::u32string_view text, DocumentType type, ConversionOptions options) {
-    return detail::TranscribeWhole(OldWriter(options), text, type);
+    return ConvertText(text, Standard::New, Standard::Old, type, options);
 }
 
 } // namespace orvani

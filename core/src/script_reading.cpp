@@ -1,13 +1,11 @@
 #include "letter_table.h"
-#include "lower_case.h"
-#include "whole_text.h"
 
+#include <orvani/pipeline.h>
 #include <orvani/script.h>
 
 namespace orvani {
+namespace detail {
 namespace {
-
-using detail::Row;
 
 // The New letter of each Orvani Script letter code. Case matters: "k" and "K" are different
 // letters. Any other character passes in lower case.
@@ -29,23 +27,18 @@ constexpr auto kNewLetterOfScript = std::to_array<Row>({
     {U"Y", U"æ"}, // U+00E6
     {U"q", U"æ"}, // U+00E6
 });
-
-constexpr auto kLetterIndex = detail::IndexLetters(kNewLetterOfScript);
+static_assert(WellFormed(kNewLetterOfScript));
 
 } // namespace
 
-void ScriptReader::feed(std::u32string_view text, std::u32string& out) {
-    for (const char32_t c : text) {
-        if (const Row* row = detail::FindLetter(kNewLetterOfScript, kLetterIndex, c)) {
-            out.append(row->piece);
-        } else {
-            out.push_back(detail::LowerCase(c));
-        }
-    }
+ScanRules ScriptReading() noexcept {
+    return {kNewLetterOfScript, Casing::LowerUnmatched};
 }
 
+} // namespace detail
+
 std::u32string ConvS(std::u32string_view text, DocumentType type) {
-    return detail::TranscribeWhole(ScriptReader{}, text, type);
+    return ConvertText(text, Standard::Script, Standard::New, type, {});
 }
 
 } // namespace orvani

@@ -1,13 +1,11 @@
 #include "letter_table.h"
-#include "lower_case.h"
-#include "whole_text.h"
 
+#include <orvani/pipeline.h>
 #include <orvani/script.h>
 
 namespace orvani {
+namespace detail {
 namespace {
-
-using detail::Row;
 
 // The Orvani Script letter code of each New letter, written from lower-cased text. The only
 // capitals in the output are the codes below; any other character passes unchanged.
@@ -27,24 +25,18 @@ constexpr auto kScriptOfNewLetter = std::to_array<Row>({
     {U"ú", U"U"}, // U+00FA
     {U"c", U"x"},
 });
-
-constexpr auto kLetterIndex = detail::IndexLetters(kScriptOfNewLetter);
+static_assert(WellFormed(kScriptOfNewLetter));
 
 } // namespace
 
-void ScriptWriter::feed(std::u32string_view text, std::u32string& out) {
-    for (const char32_t raw : text) {
-        const char32_t c = detail::LowerCase(raw);
-        if (const Row* row = detail::FindLetter(kScriptOfNewLetter, kLetterIndex, c)) {
-            out.append(row->piece);
-        } else {
-            out.push_back(c);
-        }
-    }
+ScanRules ScriptWriting() noexcept {
+    return {kScriptOfNewLetter, Casing::LowerFirst};
 }
 
+} // namespace detail
+
 std::u32string OutS(std::u32string_view text, DocumentType type) {
-    return detail::TranscribeWhole(ScriptWriter{}, text, type);
+    return ConvertText(text, Standard::New, Standard::Script, type, {});
 }
 
 } // namespace orvani

@@ -1,0 +1,402 @@
+#include "transcriber.h"
+
+#include "lower_case.h"
+
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+namespace orvani::detail {
+namespace {
+
+constexpr std::uint8_t kNoRow = 0xFF;
+
+// What Next() returns where the text cannot be read on: no character is that large.
+constexpr char32_t kUnreadable = 0xFFFFFFFE;
+
+// A character read, and the units it took; kUnreadable (taking none) at an invalid or
+// cut-off sequence.
+struct Read {
+    char32_t c;
+    std::ptrdiff_t units;
+};
+
+Read NextRare(const char* p, const char* end) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(p);
+    const auto length = static_cast<std::int32_t>(std::min<std::ptrdiff_t>(end - p, U8_MAX_LENGTH));
+    std::int32_t i = 0;
+    UChar32 c = 0;
+    U8_NEXT(bytes, i, length, c);
+    if (c < 0) {
+        return {kUnreadable, 0};
+    }
+    return {static_cast<char32_t>(c), i};
+}
+
+// With branches rather than arithmetic, even where ASCII and two-byte letters come mixed: the
+// processor then runs ahead on a guess, where arithmetic would make each character wait for
+// the length of the one before.
+inline Read Next(const char* p, const char* end) {
+    const std::uint32_t lead = static_cast<unsigned char>(p[0]);
+    if (lead < 0x80) {
+        return {lead, 1};
+    }
+    if (lead - 0xC2 < 0xE0 - 0xC2 && end - p >= 2) {
+        const std::uint32_t trail = static_cast<unsigned char>(p[1]);
+        if ((trail & 0xC0) == 0x80) {
+            return {((lead & 0x1F) << 6) | (trail & 0x3F), 2};
+        }
+    }
+    return NextRare(p, end);
+}
+
+inline Read Next(const char32_t* p, const char32_t*) {
+    return {*p, 1};
+}
+
+// Whether the next eight units are ASCII, to be taken without decoding.
+inline bool AsciiAhead(const char* p, const char* end) {
+    if (end - p < 8) {
+        return false;
+    }
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return (word & 0x8080808080808080ULL) == 0;
+}
+
+inline bool AsciiAhead(const char32_t*, const char32_t*) {
+    return false;
+}
+
+// Where [p, end) stops being readable UTF-8.
+const char* SkipUtf8(const char* p, const char* end) {
+    while (p < end) {
+        if (AsciiAhead(p, end)) {
+            p += 8;
+            continue;
+        }
+        const Read read = Next(p, end);
+        if (read.c == kUnreadable) {
+            break;
+        }
+        p += read.units;
+    }
+    return p;
+}
+
+// Whether the unreadable sequence at `p` may yet be completed by more bytes.
+bool CutOff(const char* p, const char* end) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(p);
+    const auto length = static_cast<std::int32_t>(end - p);
+    if (length >= U8_MAX_LENGTH || !U8_IS_LEAD(bytes[0])) {
+        return false;
+    }
+    // ICU takes the longest prefix that could still become valid.
+    std::int32_t i = 0;
+    UChar32 c = 0;
+    U8_NEXT(bytes, i, length, c);
+    return i == length;
+}
+
+char* Put(char32_t c, char* out) {
+    std::int32_t i = 0;
+    U8_APPEND_UNSAFE(reinterpret_cast<std::uint8_t*>(out), i, static_cast<UChar32>(c));
+    return out + i;
+}
+char32_t* Put(char32_t c, char32_t* out) {
+    *out = c;
+    return out + 1;
+}
+
+} // namespace
+
+LetterStage::LetterStage(const ScanRules& rules, ConversionOptions options)
+    : rules_(rules), options_(options) {
+    rowOf_.fill(kNoRow);
+    for (std::size_t i = rules.rows.size(); i-- > 0;) {
+        if (rules.rows[i].spelling.size() == 1) {
+            rowOf_[rules.rows[i].spelling[0]] = static_cast<std::uint8_t>(i);
+        }
+    }
+}
+
+std::size_t LetterStage::apply(char32_t c, char32_t* out) const {
+    if (passesThrough()) {
+        out[0] = c;
+        return 1;
+    }
+    const char32_t key = rules_.casing == Casing::LowerFirst ? LowerCase(c) : c;
+    if (key < kLetterBound && rowOf_[key] != kNoRow) {
+        const std::u32string_view piece = rules_.rows[rowOf_[key]].pieceFor(options_);
+        std::copy(piece.begin(), piece.end(), out);
+        return piece.size();
+    }
+    out[0] = rules_.casing == Casing::LowerFirst ? key : LowerCase(c);
+    return 1;
+}
+
+std::size_t LetterStage::longestPiece() const noexcept {
+    std::size_t longest = 1;
+    for (const Row& row : rules_.rows) {
+        longest = std::max({longest, row.piece.size(), row.pieceWhenFlagSet.size()});
+    }
+    return longest;
+}
+
+Transcriber::Transcriber(const ScanRules* reader, const ScanRules* writer,
+                         ConversionOptions options)
+    : passesThrough_(reader == nullptr && writer == nullptr) {
+    if (reader != nullptr) {
+        reader_ = LetterStage(*reader, options);
+        readsPairs_ = std::ranges::any_of(reader->rows,
+                                          [](const Row& row) { return row.spelling.size() == 2; });
+        // Two-letter spellings are matched on lower-cased text only.
+        assert(!readsPairs_ || reader->casing == Casing::LowerFirst);
+    }
+    if (writer != nullptr) {
+        writer_ = LetterStage(*writer, options);
+    }
+
+    pieces_.resize(kNone + 1);
+    for (char32_t c = 0; c < kTabled; ++c) {
+        char32_t pivot[kLongestPiece];
+        pieces_[c] = compose(pivot, reader_.apply(c, pivot));
+    }
+    if (readsPairs_) {
+        // Places are given to the lower-case letters of the spellings; every character that
+        // lower-cases to such a letter shares its place, so the scan need not lower-case.
+        std::array<std::uint8_t, kTabled> place{};
+        std::uint8_t places = 1;
+        pairs_.fill(kNoPair);
+        for (const Row& row : reader->rows) {
+            if (row.spelling.size() != 2) {
+                continue;
+            }
+            for (const char32_t letter : row.spelling) {
+                if (place[letter] == 0) {
+                    assert(places < kPairLetters);
+                    place[letter] = places++;
+                }
+            }
+            const std::u32string_view piece = row.pieceFor(options);
+            pairs_[place[row.spelling[0]] * kPairLetters + place[row.spelling[1]]] =
+                static_cast<std::uint16_t>(pieces_.size());
+            pieces_.push_back(compose(piece.data(), piece.size()));
+        }
+        pairLetter_.assign(kNone + 1, 0);
+        for (char32_t c = 0; c < kTabled; ++c) {
+            const char32_t lower = LowerCase(c);
+            pairLetter_[c] = lower < kTabled ? place[lower] : 0;
+        }
+    }
+
+    // A character beyond the tables becomes at most reader piece times writer piece characters
+    // (of at most four bytes each, from at least two).
+    const std::size_t general = reader_.longestPiece() * writer_.longestPiece();
+    growth32_ = general;
+    growth8_ = 2 * general;
+    for (std::size_t i = 0; i < pieces_.size(); ++i) {
+        // A pair's piece comes for two characters; a single letter's may be held back and
+        // come out with the next character, so it counts whole.
+        const std::size_t units = i > kNone ? 2 : 1;
+        growth32_ = std::max<std::size_t>(growth32_, (pieces_[i].u32Length + units - 1) / units);
+        growth8_ = std::max<std::size_t>(growth8_, (pieces_[i].utf8Length + units - 1) / units);
+    }
+}
+
+Transcriber::Piece Transcriber::compose(const char32_t* pivot, std::size_t length) const {
+    Piece piece;
+    char* utf8 = piece.utf8.data();
+    for (std::size_t i = 0; i < length; ++i) {
+        char32_t written[kLongestPiece];
+        const std::size_t count = writer_.apply(pivot[i], written);
+        for (std::size_t j = 0; j < count; ++j) {
+            // Table letters lie below U+0180, so four of them fill at most eight bytes.
+            assert(piece.u32Length < piece.u32.size() && written[j] < kLetterBound);
+            piece.u32[piece.u32Length++] = written[j];
+            utf8 = Put(written[j], utf8);
+        }
+    }
+    piece.utf8Length = static_cast<std::uint8_t>(utf8 - piece.utf8.data());
+    return piece;
+}
+
+std::size_t Transcriber::maxOutput(std::size_t units, bool utf8) const noexcept {
+    // Room for the piece kept back for finish() and for the whole-piece stores of the scan.
+    constexpr std::size_t kSlack = 32;
+    if (discards_) {
+        return kSlack;
+    }
+    if (passesThrough_) {
+        return units + kSlack;
+    }
+    return units * (utf8 ? growth8_ : growth32_) + kSlack;
+}
+
+namespace {
+
+template <typename Unit>
+struct Store;
+
+template <>
+struct Store<char> {
+    static char* Emit(const auto& piece, char* out) {
+        std::memcpy(out, piece.utf8.data(), piece.utf8.size());
+        return out + piece.utf8Length;
+    }
+};
+
+template <>
+struct Store<char32_t> {
+    static char32_t* Emit(const auto& piece, char32_t* out) {
+        std::memcpy(out, piece.u32.data(), sizeof piece.u32);
+        return out + piece.u32Length;
+    }
+};
+
+} // namespace
+
+template <typename Unit>
+Unit* Transcriber::writeLetter(char32_t c, Unit* out) const {
+    char32_t pivot[kLongestPiece];
+    const std::size_t count = reader_.apply(c, pivot);
+    for (std::size_t i = 0; i < count; ++i) {
+        char32_t written[kLongestPiece];
+        const std::size_t writtenCount = writer_.apply(pivot[i], written);
+        for (std::size_t j = 0; j < writtenCount; ++j) {
+            out = Put(written[j], out);
+        }
+    }
+    return out;
+}
+
+// Both scans copy the tables' addresses into locals: the byte stores of the output could
+// otherwise alias the members and force a reload on every character.
+
+template <typename Unit>
+Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end, Unit* out) const {
+    const Piece* const pieces = pieces_.data();
+    while (p < end) {
+        if (AsciiAhead(p, end)) {
+            for (int i = 0; i < 8; ++i) {
+                out = Store<Unit>::Emit(pieces[static_cast<unsigned char>(p[i])], out);
+            }
+            p += 8;
+            continue;
+        }
+        const Read read = Next(p, end);
+        if (read.c < kTabled) [[likely]] {
+            out = Store<Unit>::Emit(pieces[read.c], out);
+        } else if (read.c != kUnreadable) {
+            out = writeLetter(read.c, out);
+        } else {
+            break;
+        }
+        p += read.units;
+    }
+    return {p, out, false};
+}
+
+template <typename Unit>
+Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* end, Unit* out,
+                                                   char32_t& pending) const {
+    const Piece* const pieces = pieces_.data();
+    const std::uint8_t* const pairLetter = pairLetter_.data();
+    const std::uint16_t* const pairs = pairs_.data();
+
+    // The previous character, not yet written, its place among the letters of two-letter
+    // spellings, and whether the one before it took it into such a spelling. Whether two
+    // characters spell a pair does not depend on that, so the scan carries only one flag from
+    // character to character.
+    std::uint32_t previous = pending == kNothingPending ? kNone : pending;
+    std::uint32_t previousLetter = pairLetter[previous];
+    bool taken = false;
+    const auto step = [&](std::uint32_t c) {
+        const std::uint32_t letter = pairLetter[c];
+        const std::uint32_t pair = pairs[previousLetter * kPairLetters + letter];
+        const bool spells = pair != kNoPair;
+        // Masks rather than branches: whether a pair is spelled is as good as random.
+        const std::uint32_t spellsMask = 0U - static_cast<std::uint32_t>(spells);
+        const std::uint32_t takenMask = 0U - static_cast<std::uint32_t>(taken);
+        const std::uint32_t row = (pair & spellsMask) | (previous & ~spellsMask);
+        out = Store<Unit>::Emit(pieces[(kNone & takenMask) | (row & ~takenMask)], out);
+        taken = !taken && spells;
+        previous = c;
+        previousLetter = letter;
+    };
+
+    bool unreadable = false;
+    while (p < end) {
+        if (AsciiAhead(p, end)) {
+            for (int i = 0; i < 8; ++i) {
+                step(static_cast<unsigned char>(p[i]));
+            }
+            p += 8;
+            continue;
+        }
+        const Read read = Next(p, end);
+        char32_t c = read.c;
+        if (c >= kTabled) [[unlikely]] {
+            if (c == kUnreadable) {
+                unreadable = true;
+                break;
+            }
+            // Lower-casing may bring a rarer letter into the tables (KELVIN SIGN becomes "k").
+            c = LowerCase(c);
+            if (c >= kTabled) {
+                out = Store<Unit>::Emit(pieces[taken ? kNone : previous], out);
+                out = writeLetter(c, out);
+                previous = kNone;
+                previousLetter = 0;
+                taken = false;
+                p += read.units;
+                continue;
+            }
+        }
+        step(c);
+        p += read.units;
+    }
+    pending = taken || previous == kNone ? kNothingPending : previous;
+    return {p, out, unreadable};
+}
+
+template <typename Unit>
+Transcriber::Scan<Unit> Transcriber::feed(const Unit* begin, const Unit* end, Unit* out,
+                                          char32_t& pending) const {
+    Scan<Unit> scan{end, out, false};
+    if (passesThrough_ || discards_) {
+        // Even text that is not converted must be read to find where it stops being UTF-8.
+        if constexpr (std::is_same_v<Unit, char>) {
+            scan.stop = SkipUtf8(begin, end);
+        }
+        if (passesThrough_) {
+            scan.out = std::copy(begin, scan.stop, out);
+        }
+    } else {
+        scan = readsPairs_ ? feedWithPairs(begin, end, out, pending) : feedLetters(begin, end, out);
+    }
+    if constexpr (std::is_same_v<Unit, char>) {
+        scan.invalid = scan.stop < end && !CutOff(scan.stop, end);
+    }
+    return scan;
+}
+
+template <typename Unit>
+Unit* Transcriber::finish(Unit* out, char32_t& pending) const {
+    if (pending != kNothingPending && !discards_) {
+        out = Store<Unit>::Emit(pieces_[pending], out);
+        pending = kNothingPending;
+    }
+    return out;
+}
+
+template Transcriber::Scan<char> Transcriber::feed(const char*, const char*, char*,
+                                                   char32_t&) const;
+template Transcriber::Scan<char32_t> Transcriber::feed(const char32_t*, const char32_t*, char32_t*,
+                                                       char32_t&) const;
+template char* Transcriber::finish(char*, char32_t&) const;
+template char32_t* Transcriber::finish(char32_t*, char32_t&) const;
+
+} // namespace orvani::detail
