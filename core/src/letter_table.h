@@ -50,7 +50,9 @@ inline constexpr std::size_t kLongestPiece = 2;
             return false;
         }
         for (const char32_t c : row.spelling) {
-            if (c >= (row.spelling.size() == 2 ? 0x80 : kLetterBound)) {
+            // Two-letter spellings are of ASCII letters: text may be cut anywhere else.
+            const bool asciiLetter = (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+            if (row.spelling.size() == 2 ? !asciiLetter : c >= kLetterBound) {
                 return false;
             }
         }

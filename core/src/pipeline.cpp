@@ -2,6 +2,8 @@
 
 #include <orvani/pipeline.h>
 
+#include <algorithm>
+
 namespace orvani {
 namespace {
 
@@ -82,6 +84,18 @@ Converter::Utf8Step Converter::feedUtf8(std::string_view utf8, char* out) {
 
 std::size_t Converter::finishUtf8(char* out) {
     return static_cast<std::size_t>(transcriber_->finish(out, pending_) - out);
+}
+
+std::size_t FindIndependentCut(std::string_view utf8, std::size_t from, std::size_t to) noexcept {
+    to = std::min(to, utf8.size());
+    for (std::size_t i = from; i < to; ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const bool letter = (byte | 0x20) >= 'a' && (byte | 0x20) <= 'z';
+        if (byte < 0x80 && !letter) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
 }
 
 std::u32string ConvertText(std::u32string_view text, std::optional<Standard> source,

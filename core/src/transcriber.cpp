@@ -5,6 +5,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstring>
 
@@ -279,12 +280,26 @@ template <typename Unit>
 Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end, Unit* out) const {
     const Piece* const pieces = pieces_.data();
     while (p < end) {
-        if (AsciiAhead(p, end)) {
-            for (int i = 0; i < 8; ++i) {
-                out = Store<Unit>::Emit(pieces[static_cast<unsigned char>(p[i])], out);
+        if constexpr (std::is_same_v<Unit, char>) {
+            if (end - p >= 8) {
+                // New text mixes ASCII and two-byte letters at random, and a branch on each
+                // character's kind would often be guessed wrong. Instead all eight bytes ahead
+                // are written as ASCII, and the output moves on only over those before the
+                // first byte that is not.
+                std::uint64_t word = 0;
+                std::memcpy(&word, p, sizeof word);
+                const std::uint64_t high = word & 0x8080808080808080ULL;
+                const int ascii = high == 0 ? 8 : std::countr_zero(high) / 8;
+                for (int i = 0; i < 8; ++i) {
+                    const Piece& piece = pieces[(word >> (8 * i)) & 0x7F];
+                    std::memcpy(out, piece.utf8.data(), piece.utf8.size());
+                    out += i < ascii ? piece.utf8Length : 0;
+                }
+                p += ascii;
+                if (ascii == 8) {
+                    continue;
+                }
             }
-            p += 8;
-            continue;
         }
         const Read read = Next(p, end);
         if (read.c < kTabled) [[likely]] {

@@ -129,6 +129,35 @@ TEST_F(CliTest, ReadsAcrossItsReadBuffer) {
     EXPECT_EQ(result.err, "orvaniconv-cli: letter.txt: invalid UTF-8 at byte 262145\n");
 }
 
+// Large inputs are converted a megabyte at a time, each cut in two halves that are converted
+// at the same time; the halves must join without a seam.
+TEST_F(CliTest, ConvertsLargeInputsWithoutSeams) {
+    std::string old;
+    std::string expected;
+    for (int i = 0; i < 120000; ++i) {
+        old += "Kheetsoy dhath, ohm uhr\n";
+        expected += "xícó ðæþ, ohm uhr\n";
+    }
+    write("large.txt", old);
+    const Outcome result = run({"-f", "old", "-t", "new", "large.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(result.out == expected) << "the output differs";
+
+    // A fault in the first and in the second half of the first megabyte.
+    for (const std::size_t fault : {std::size_t{300000}, std::size_t{800000}}) {
+        std::string bad = old;
+        bad[fault] = '\xFF';
+        write("bad.txt", bad);
+        const Outcome failed = run({"-f", "old", "-t", "old", "bad.txt"});
+        EXPECT_EQ(failed.status, 1);
+        EXPECT_EQ(failed.err,
+                  "orvaniconv-cli: bad.txt: invalid UTF-8 at byte " + std::to_string(fault) + "\n");
+        write("prefix.txt", old.substr(0, fault));
+        EXPECT_TRUE(failed.out == run({"-f", "old", "-t", "old", "prefix.txt"}).out)
+            << "the text before the fault at " << fault << " differs";
+    }
+}
+
 TEST_F(CliTest, ReportsInvalidUtf8AndKeepsTheTextBeforeIt) {
     write("good.txt", "sh\n");
     write("bad.txt", "ok\nas\xFFmore");

@@ -110,6 +110,30 @@ TEST(Utf8Road, EverySplitBetweenCharactersGivesTheWholeResult) {
     }
 }
 
+TEST(Utf8Road, TextCutAtAnIndependentPlaceConvertsInTwoHalves) {
+    const std::string text = Utf8(U"Kheetsoy dhath, ohm uhr! Ash-sheets: \u212Ah ÿ\r\nSIT KOd Ux.");
+    for (const Standard source : kStandards) {
+        for (const Standard target : kStandards) {
+            const Converter fresh(source, target, DocumentType::Plain, kBoth);
+            const std::string whole = ConvertUtf8(fresh, {text}).text;
+            for (std::size_t from = 0; from < text.size(); ++from) {
+                const std::size_t cut = FindIndependentCut(text, from, text.size());
+                if (cut == std::string_view::npos) {
+                    continue;
+                }
+                const std::string_view view = text;
+                EXPECT_EQ(ConvertUtf8(fresh, {view.substr(0, cut)}).text +
+                              ConvertUtf8(fresh, {view.substr(cut)}).text,
+                          whole)
+                    << DisplayName(source) << " to " << DisplayName(target) << ", cut at " << cut;
+            }
+        }
+    }
+    EXPECT_EQ(FindIndependentCut("Kheetsoy dhath", 0, 14), 8U);
+    EXPECT_EQ(FindIndependentCut("Kheetsoy dhath", 9, 14), std::string_view::npos);
+    EXPECT_EQ(FindIndependentCut("Kh\xC3\xA9.", 0, 3), std::string_view::npos);
+}
+
 TEST(Utf8Road, StopsAtTheFirstInvalidSequence) {
     const struct {
         std::string bytes;

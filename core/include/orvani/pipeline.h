@@ -57,6 +57,13 @@ private:
     char32_t pending_;
 };
 
+// A place where UTF-8 text may be cut, so that the part from the cut on can be converted apart
+// (and so at the same time) with a fresh converter: the first position in [from, to) that
+// holds an ASCII character other than a letter, which no two-letter spelling spans; npos if
+// there is none. Finish the converter of the part before the cut to write all of it.
+[[nodiscard]] std::size_t FindIndependentCut(std::string_view utf8, std::size_t from,
+                                             std::size_t to) noexcept;
+
 // The whole of `text` converted from `source` to `target`; never fails, an empty result is "".
 [[nodiscard]] std::u32string ConvertText(std::u32string_view text, std::optional<Standard> source,
                                          std::optional<Standard> target, DocumentType type,
