@@ -21,6 +21,10 @@ private:
     }
 };
 
+// Standard output's reader has gone (a pipe into "head", say) while SIGPIPE is ignored: the
+// filter stops quietly, as SIGPIPE would have stopped it.
+struct ReaderGone {};
+
 // The system's own wording for `errnoValue`, as a FilterError about `name`.
 [[nodiscard]] FilterError SystemError(std::string_view name, int errnoValue);
 

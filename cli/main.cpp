@@ -15,6 +15,7 @@ using namespace orvani::cli;
 
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
+constexpr int kReaderGone = 128 + 13; // as if SIGPIPE had ended the filter
 
 int Convert(const ConvertRequest& request) {
     std::optional<Output> output;
@@ -27,6 +28,8 @@ int Convert(const ConvertRequest& request) {
         // The text before the fault has reached standard output; a file is left untouched.
         std::cerr << kProgramName << ": " << error.what() << '\n';
         return kFailure;
+    } catch (const ReaderGone&) {
+        return kReaderGone;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "errors.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -56,6 +57,9 @@ void WriteAll(int fd, std::string_view bytes, const std::string& name) {
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
+            }
+            if (errno == EPIPE) {
+                throw ReaderGone{};
             }
             throw SystemError(name, errno);
         }

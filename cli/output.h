@@ -1,5 +1,7 @@
 #pragma once
 
+#include "streams.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,15 +10,14 @@ namespace orvani::cli {
 
 // UTF-8 output to standard output, or to a file that is replaced only on commit(): until then
 // the text goes to a temporary file beside it, which is removed if the conversion fails.
-class Output {
+class Output : public ByteSink {
 public:
     explicit Output(std::optional<std::string> path);
-    ~Output();
+    ~Output() override;
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    // Writes `bytes`; throws FilterError when writing fails.
-    void write(std::string_view bytes);
+    void write(std::string_view bytes) override;
     // For a file: puts it in place.
     void commit();
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -55,13 +56,18 @@ protected:
     }
 
     Outcome run(const std::vector<std::string>& args, const std::string& input = "",
-                const std::string& stdoutPath = "stdout") const {
+                const std::string& stdoutPath = "stdout", bool unprivileged = false) const {
         write(".stdin", input);
-        std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORVANICONV_CLI);
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
+        std::string command = "cd " + Quote(dir_.string()) + " && ";
+        if (unprivileged && ::geteuid() == 0) {
+            // Permissions do not bind root: run the filter as nobody.
+            command += "setpriv --reuid=65534 --regid=65534 --clear-groups -- ";
         }
-        command += " < .stdin > " + Quote(stdoutPath) + " 2> .stderr";
+        command += Quote(ORVANICONV_CLI);
+        for (const std::string& arg : args) {
+            command.append(" ").append(Quote(arg));
+        }
+        command.append(" < .stdin > ").append(Quote(stdoutPath)).append(" 2> .stderr");
         const int status = std::system(command.c_str());
         Outcome result{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
                        stdoutPath == "stdout" ? read("stdout") : "", read(".stderr")};
@@ -190,6 +196,42 @@ TEST_F(CliTest, ReportsFilesThatCannotBeRead) {
     result = run({"-f", "old", "-t", "new", "folder"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "orvaniconv-cli: folder: Is a directory\n");
+}
+
+TEST_F(CliTest, ReportsWhatItMayNotReadOrWrite) {
+    fs::permissions(dir_, fs::perms::all);
+    write("secret.txt", "sh");
+    fs::permissions(dir_ / "secret.txt", fs::perms::none);
+    fs::create_directory(dir_ / "locked");
+    fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec |
+                                         fs::perms::group_read | fs::perms::group_exec |
+                                         fs::perms::others_read | fs::perms::others_exec);
+    Outcome result = run({"-f", "old", "-t", "new", "secret.txt"}, "", "stdout", true);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "orvaniconv-cli: secret.txt: Permission denied\n");
+    result = run({"-f", "old", "-t", "new", "-o", "locked/out.txt"}, "sh", "stdout", true);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "orvaniconv-cli: locked/out.txt: Permission denied\n");
+    EXPECT_TRUE(fs::is_empty(dir_ / "locked"));
+}
+
+// A reader that stops early ("| head -c 1") ends the filter quietly, whether SIGPIPE ends it
+// or, where SIGPIPE is ignored, the failed write does.
+TEST_F(CliTest, StopsQuietlyWhenTheReaderGoesAway) {
+    std::string text;
+    for (int i = 0; i < 200000; ++i) {
+        text += "Kheetsoy dhath, ohm uhr\n";
+    }
+    write("large.txt", text);
+    for (const std::string ignore : {"", "trap '' PIPE; "}) {
+        const std::string command = "cd " + Quote(dir_.string()) + " && bash -c " +
+                                    Quote(ignore + Quote(ORVANICONV_CLI) +
+                                          " -f old -t new large.txt 2>.stderr | head -c 1 "
+                                          ">/dev/null; exit ${PIPESTATUS[0]}");
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 128 + 13) << ignore;
+        EXPECT_EQ(read(".stderr"), "") << ignore;
+    }
 }
 
 TEST_F(CliTest, ReportsAFullDisk) {

@@ -1,5 +1,7 @@
 #include "frm_main.h"
 
+#include <orvani/pipeline.h>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -62,6 +64,7 @@ private slots:
     void escapeKeepsTheWindowOpen();
     void copy();
     void paste();
+    void largeTextSurvivesPasteAndConvert();
 };
 
 void FrmMainTest::layout_data() {
@@ -484,6 +487,29 @@ void FrmMainTest::paste() {
     clipboard->setText("Kheetsoy\ndhath");
     control<QPushButton>(window, "cmdPaste")->click();
     QCOMPARE(txtL->toPlainText(), QStringLiteral("Kheetsoy\ndhath"));
+}
+
+void FrmMainTest::largeTextSurvivesPasteAndConvert() {
+    // About 20 MB of Old text in lines, with the characters a text box might trip over.
+    const QString line = QString::fromUtf8(
+        "Kheetsoy dhath, ohm uhr \u00A0\t\u2028Ash-sheets «\u0130h» \U0001F600 \u00FF \u00E9\n");
+    QString text;
+    text.reserve(20'000'000);
+    while (text.size() < 20'000'000) {
+        text += line;
+    }
+    frmMain window;
+    QApplication::clipboard()->setText(text);
+    control<QPushButton>(window, "cmdPaste")->click();
+    control<QPushButton>(window, "cmdConv")->click();
+
+    const std::u32string expected =
+        orvani::ConvertText(text.toStdU32String(), orvani::Standard::Old, orvani::Standard::New,
+                            orvani::DocumentType::Plain, {});
+    const QString shown = control<QPlainTextEdit>(window, "txtR")->document()->toRawText();
+    QString asTyped = shown;
+    asTyped.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    QVERIFY(asTyped == QString::fromStdU32String(expected));
 }
 
 QTEST_MAIN(FrmMainTest)

@@ -1,0 +1,79 @@
+// The transcription core on any text, any pair of standards and any options: no crash, no
+// sanitizer report, and the properties that hold for every text.
+
+#include "fuzz_text.h"
+
+#include <orvani/pipeline.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace orvani;
+using namespace orvani::fuzz;
+
+namespace {
+
+// The text fed in pieces of the given lengths, by both roads, gives the whole-text result.
+void CheckPieces(std::u32string_view text, const std::string& utf8, Converter fresh,
+                 FuzzInput& input, const std::u32string& whole) {
+    Converter byCodePoints = fresh;
+    std::u32string out;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t length =
+            std::min<std::size_t>(1 + input.byte() % 16, text.size() - start);
+        byCodePoints.feed(text.substr(start, length), out);
+        start += length;
+    }
+    byCodePoints.finish(out);
+    FUZZ_CHECK(out == whole);
+
+    // The UTF-8 road, cut between characters, into buffers of exactly the room it asks for.
+    Converter byBytes = fresh;
+    std::string bytesOut;
+    std::vector<char> buffer;
+    for (std::size_t start = 0; start < utf8.size();) {
+        std::size_t end = std::min<std::size_t>(start + 1 + input.byte() % 24, utf8.size());
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+        const std::string_view piece = std::string_view(utf8).substr(start, end - start);
+        buffer.assign(byBytes.maxUtf8Output(piece.size()), '\0');
+        const Converter::Utf8Step step = byBytes.feedUtf8(piece, buffer.data());
+        FUZZ_CHECK(!step.invalid && step.read == piece.size() && step.written <= buffer.size());
+        bytesOut.append(buffer.data(), step.written);
+        start = end;
+    }
+    buffer.assign(byBytes.maxUtf8Output(0), '\0');
+    bytesOut.append(buffer.data(), byBytes.finishUtf8(buffer.data()));
+    FUZZ_CHECK(bytesOut == Encode(whole));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzInput input(data, size);
+    const Standard source = input.standard();
+    const Standard target = input.standard();
+    const ConversionOptions options = input.options();
+    const std::u32string text = Decode(input.rest());
+    const std::string utf8 = Encode(text);
+
+    FUZZ_CHECK(ConvertText(text, Standard::New, Standard::New, DocumentType::Plain, options) ==
+               text);
+
+    // Script written and read back: the text lower-cased, with every "q" read as "æ".
+    std::u32string lowered;
+    for (const char32_t c : text) {
+        const auto lower = static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+        lowered.push_back(lower == U'q' ? U'æ' : lower);
+    }
+    FUZZ_CHECK(ConvS(OutS(text, DocumentType::Plain), DocumentType::Plain) == lowered);
+
+    // Old text never holds a letter of the New standard's own.
+    const std::u32string old = OutA(text, DocumentType::Plain, options);
+    FUZZ_CHECK(old.find_first_of(U"šáíéþðóçúæx") == std::u32string::npos);
+
+    const std::u32string whole = ConvertText(text, source, target, DocumentType::Plain, options);
+    CheckPieces(text, utf8, Converter(source, target, DocumentType::Plain, options), input, whole);
+    return 0;
+}
