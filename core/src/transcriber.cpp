@@ -17,6 +17,12 @@ constexpr std::uint8_t kNoRow = 0xFF;
 // What Next() returns where the text cannot be read on: no character is that large.
 constexpr char32_t kUnreadable = 0xFFFFFFFE;
 
+// Whether a character read is one; code points are taken as they come, whatever their value.
+template <typename Unit>
+bool Readable(char32_t c) {
+    return !std::is_same_v<Unit, char> || c != kUnreadable;
+}
+
 // A character read, and the units it took; kUnreadable (taking none) at an invalid or
 // cut-off sequence.
 struct Read {
@@ -280,7 +286,8 @@ template <typename Unit>
 Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end, Unit* out) const {
     const Piece* const pieces = pieces_.data();
     while (p < end) {
-        if constexpr (std::is_same_v<Unit, char>) {
+        // (The byte order of the word below is the little-endian one.)
+        if constexpr (std::is_same_v<Unit, char> && std::endian::native == std::endian::little) {
             if (end - p >= 8) {
                 // New text mixes ASCII and two-byte letters at random, and a branch on each
                 // character's kind would often be guessed wrong. Instead all eight bytes ahead
@@ -304,7 +311,7 @@ Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end,
         const Read read = Next(p, end);
         if (read.c < kTabled) [[likely]] {
             out = Store<Unit>::Emit(pieces[read.c], out);
-        } else if (read.c != kUnreadable) {
+        } else if (Readable<Unit>(read.c)) {
             out = writeLetter(read.c, out);
         } else {
             break;
@@ -354,7 +361,7 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
         const Read read = Next(p, end);
         char32_t c = read.c;
         if (c >= kTabled) [[unlikely]] {
-            if (c == kUnreadable) {
+            if (!Readable<Unit>(c)) {
                 unreadable = true;
                 break;
             }

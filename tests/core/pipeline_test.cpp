@@ -99,6 +99,25 @@ TEST(ConvertText, AMissingStandardYieldsTheEmptyText) {
     EXPECT_EQ(ConvertText(U"Kheetsoy", kNoStandard, kNoStandard, DocumentType::Plain, kA), U"");
 }
 
+// Values that are no characters (surrogates, beyond U+10FFFF) pass the code-point road as
+// they came; none of them may end the text early.
+TEST(ConvertText, PassesValuesThatAreNoCharacters) {
+    const std::u32string strange{U'a', char32_t{0xD800}, U'b', char32_t{0x110000}, U'c',
+                                 char32_t{0xFFFFFFFE}, U'd', char32_t{0xFFFFFFFF}, U'e'};
+    for (const Standard source : kStandards) {
+        for (const Standard target : kStandards) {
+            const std::u32string result =
+                ConvertText(strange, source, target, DocumentType::Plain, kNoFlags);
+            for (const char32_t value : {char32_t{0xD800}, char32_t{0x110000},
+                                         char32_t{0xFFFFFFFE}, char32_t{0xFFFFFFFF}}) {
+                EXPECT_NE(result.find(value), std::u32string::npos)
+                    << DisplayName(source) << " to " << DisplayName(target);
+            }
+            EXPECT_EQ(result.back(), target == Standard::Old ? U'h' : U'e');
+        }
+    }
+}
+
 TEST(RoundTrip, ScriptToNewToScript) {
     const struct {
         std::u32string script;
