@@ -1,8 +1,8 @@
 #include "cases.h"
+#include "unicode_text.h"
 
 #include <gtest/gtest.h>
 #include <orvani/pipeline.h>
-#include <unicode/utf8.h>
 
 #include <cstring>
 #include <vector>
@@ -11,17 +11,6 @@ namespace orvani {
 namespace {
 
 using namespace orvani::testing;
-
-std::string Utf8(std::u32string_view text) {
-    std::string bytes;
-    for (const char32_t c : text) {
-        std::uint8_t buffer[U8_MAX_LENGTH];
-        std::int32_t length = 0;
-        U8_APPEND_UNSAFE(buffer, length, static_cast<UChar32>(c));
-        bytes.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
-    }
-    return bytes;
-}
 
 struct Result {
     std::string text;

@@ -45,7 +45,7 @@ void CheckPieces(std::u32string_view text, const std::string& utf8, Converter fr
     }
     buffer.assign(byBytes.maxUtf8Output(0), '\0');
     bytesOut.append(buffer.data(), byBytes.finishUtf8(buffer.data()));
-    FUZZ_CHECK(bytesOut == Encode(whole));
+    FUZZ_CHECK(bytesOut == Utf8(whole));
 }
 
 } // namespace
@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Standard source = input.standard();
     const Standard target = input.standard();
     const ConversionOptions options = input.options();
-    const std::u32string text = Decode(input.rest());
-    const std::string utf8 = Encode(text);
+    const std::u32string text = CodePoints(input.rest());
+    const std::string utf8 = Utf8(text);
 
     FUZZ_CHECK(ConvertText(text, Standard::New, Standard::New, DocumentType::Plain, options) ==
                text);

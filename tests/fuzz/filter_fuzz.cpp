@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::size_t> invalid = FirstInvalid(bytes);
     const std::string_view valid = bytes.substr(0, invalid.value_or(bytes.size()));
     FUZZ_CHECK(out.text ==
-               Encode(ConvertText(Decode(valid), source, target, DocumentType::Plain, options)));
+               Utf8(ConvertText(CodePoints(valid), source, target, DocumentType::Plain, options)));
     if (invalid) {
         FUZZ_CHECK(error == "fuzz: invalid UTF-8 at byte " + std::to_string(*invalid));
     } else {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "unicode_text.h"
+
 #include <orvani/standard.h>
 #include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -32,29 +33,8 @@ private:
     std::size_t position_ = 0;
 };
 
-// UTF-8 to code points, an invalid sequence read as U+FFFD.
-inline std::u32string Decode(std::string_view utf8) {
-    std::u32string text;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
-    const auto length = static_cast<std::int32_t>(utf8.size());
-    for (std::int32_t i = 0; i < length;) {
-        UChar32 c = 0;
-        U8_NEXT_OR_FFFD(bytes, i, length, c);
-        text.push_back(static_cast<char32_t>(c));
-    }
-    return text;
-}
-
-inline std::string Encode(std::u32string_view text) {
-    std::string utf8;
-    for (const char32_t c : text) {
-        std::uint8_t buffer[U8_MAX_LENGTH];
-        std::int32_t length = 0;
-        U8_APPEND_UNSAFE(buffer, length, static_cast<UChar32>(c));
-        utf8.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
-    }
-    return utf8;
-}
+using testing::CodePoints;
+using testing::Utf8;
 
 // Where a fuzz property fails: abort, so that the fuzzer keeps the input.
 #define FUZZ_CHECK(condition)                                                                      \
