@@ -52,9 +52,7 @@ void CheckPieces(std::u32string_view text, const std::string& utf8, Converter fr
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
-    const Standard source = input.standard();
-    const Standard target = input.standard();
-    const ConversionOptions options = input.options();
+    const auto [source, target, options] = input.conversion();
     const std::u32string text = CodePoints(input.rest());
     const std::string utf8 = Utf8(text);
 

@@ -58,9 +58,7 @@ std::optional<std::size_t> FirstInvalid(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
-    const Standard source = input.standard();
-    const Standard target = input.standard();
-    const ConversionOptions options = input.options();
+    const auto [source, target, options] = input.conversion();
     cli::StreamSizes sizes;
     sizes.read = 1 + input.byte() % 64;
     sizes.halfWorthAThread = 1 + input.byte() % 16;

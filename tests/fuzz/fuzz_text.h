@@ -12,6 +12,13 @@
 
 namespace orvani::fuzz {
 
+// A pair of standards and the options, as the fuzzer's first bytes choose them.
+struct Conversion {
+    Standard source;
+    Standard target;
+    ConversionOptions options;
+};
+
 // Reads the fuzzer's bytes: a few leading bytes of settings, then the text.
 class FuzzInput {
 public:
@@ -22,6 +29,11 @@ public:
     ConversionOptions options() {
         const std::uint8_t bits = byte();
         return {.a = (bits & 1) != 0, .ohUh = (bits & 2) != 0};
+    }
+    Conversion conversion() {
+        const Standard source = standard();
+        const Standard target = standard();
+        return {source, target, options()};
     }
     std::string_view rest() const {
         return {reinterpret_cast<const char*>(data_) + position_, size_ - position_};
