@@ -18,6 +18,11 @@ struct ConvertRequest {
     ConversionOptions options;
     std::optional<std::string> output; // standard output when absent
     std::vector<std::string> inputs;   // "-" is standard input
+    // Names or aliases of ICU converters.
+    std::string inputEncoding = "UTF-8";
+    std::string outputEncoding = "UTF-8";
+    bool normalize = true;       // bring the source text to NFC before it is read
+    bool replaceInvalid = false; // invalid input becomes U+FFFD rather than an error
 };
 
 struct ShowHelp {};
