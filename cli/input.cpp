@@ -16,7 +16,7 @@ Input::Input(const std::string& path) {
     name_ = path;
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
-        throw SystemError(name_, errno);
+        throw SystemReadError(name_, errno);
     }
     owned_ = true;
 }
@@ -30,6 +30,9 @@ Input::~Input() {
 // A pipe hands over a little at a time; reading on until the piece is full keeps pieces large
 // enough to be worth cutting in two.
 std::size_t Input::read(char* into, std::size_t size) {
+    if (deferredErrno_ != 0) {
+        throw SystemReadError(name_, deferredErrno_);
+    }
     std::size_t total = 0;
     while (total < size) {
         const ssize_t got = ::read(fd_, into + total, size - total);
@@ -38,7 +41,11 @@ std::size_t Input::read(char* into, std::size_t size) {
         } else if (got == 0) {
             break;
         } else if (errno != EINTR) {
-            throw SystemError(name_, errno);
+            if (total == 0) {
+                throw SystemReadError(name_, errno);
+            }
+            deferredErrno_ = errno;
+            break;
         }
     }
     return total;

@@ -1,7 +1,10 @@
 #include "command_line.h"
+#include "encoding_sink.h"
 #include "errors.h"
 #include "filter.h"
+#include "icu_converter.h"
 #include "output.h"
+#include "standard_streams.h"
 
 #include <orvani/version.h>
 
@@ -17,16 +20,26 @@ constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 constexpr int kReaderGone = 128 + 13; // as if SIGPIPE had ended the filter
 
+void Tell(const std::string& message) {
+    std::cerr << kProgramName << ": " << message << '\n';
+}
+
 int Convert(const ConvertRequest& request) {
-    std::optional<Output> output;
     try {
-        output.emplace(request.output);
-        RunFilter(request, *output);
-        output->commit();
-        return 0;
+        Output output(request.output);
+        std::optional<EncodingSink> encoder;
+        if (!IsUtf8(request.outputEncoding)) {
+            encoder.emplace(output, request.outputEncoding);
+        }
+        const bool allRead = RunFilter(request, output, encoder ? &*encoder : nullptr, Tell);
+        if (encoder) {
+            encoder->finish();
+        }
+        output.commit();
+        return allRead ? 0 : kFailure;
     } catch (const FilterError& error) {
         // The text before the fault has reached standard output; a file is left untouched.
-        std::cerr << kProgramName << ": " << error.what() << '\n';
+        Tell(error.what());
         return kFailure;
     } catch (const ReaderGone&) {
         return kReaderGone;
@@ -59,5 +72,6 @@ int Run(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    KeepClosedStandardStreamsClosed();
     return Run(argc, argv);
 }

@@ -5,27 +5,40 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace orvani::cli {
 
-// UTF-8 output to standard output, or to a file that is replaced only on commit(): until then
-// the text goes to a temporary file beside it, which is removed if the conversion fails.
+// Where the converted text goes: standard output, or the file OUTPUT of "-o OUTPUT".
+//
+// A regular file (or a new one) is replaced only on commit(): until then the text goes to a
+// temporary file beside it, removed if the conversion fails or a signal ends the filter; the
+// new file keeps the old one's mode, owner and group where it may. A symbolic link is followed
+// and the file it names replaced, so the link stays. Anything else that exists (a device, a
+// FIFO, a socket, a terminal) is written to straight, as "sort -o" does.
 class Output : public ByteSink {
 public:
-    explicit Output(std::optional<std::string> path);
+    explicit Output(const std::optional<std::string>& path);
     ~Output() override;
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
     void write(std::string_view bytes) override;
-    // For a file: puts it in place.
+    // For a file that is replaced: puts it in place.
     void commit();
 
+    // The open file that the text is written to, to refuse an input that is that file.
+    [[nodiscard]] int descriptor() const noexcept { return fd_; }
+
 private:
-    std::optional<std::string> path_;
-    std::string tempPath_;
+    void openTemporaryBeside(const std::string& target);
+
     std::string name_; // how messages name the output
+    std::string target_;
+    std::string tempPath_;
+    std::optional<struct stat> replaced_; // the file that commit() replaces, if there is one
     int fd_ = 1;
+    bool ownsFd_ = false;
 };
 
 } // namespace orvani::cli

@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::size_t kLongestSequence = 4;
 
-FilterError InvalidUtf8(const std::string& name, std::uint64_t offset) {
-    return FilterError(name, "invalid UTF-8 at byte " + std::to_string(offset));
-}
-
 } // namespace
 
 void ConvertStream(ByteSource& in, ByteSink& out, const Converter& fresh, Worker& worker,
@@ -31,12 +27,23 @@ void ConvertStream(ByteSource& in, ByteSink& out, const Converter& fresh, Worker
     std::size_t held = 0;
     std::uint64_t offset = 0; // of bytes[0] in the input
 
-    const auto fail = [&](std::size_t at) {
+    const auto finish = [&] {
         out.write({converted.get(), converter.finishUtf8(converted.get())});
-        throw InvalidUtf8(in.name(), offset + at);
+    };
+    const auto fail = [&](std::string_view rest) {
+        finish();
+        throw InvalidUtf8(in.name(), offset + static_cast<std::size_t>(rest.data() - bytes.get()),
+                          rest);
     };
     for (;;) {
-        const std::size_t got = in.read(bytes.get() + held, sizes.read);
+        std::size_t got = 0;
+        try {
+            got = in.read(bytes.get() + held, sizes.read);
+        } catch (const FilterError&) {
+            // The text read before the fault is written, the letter held for it included.
+            finish();
+            throw;
+        }
         if (got == 0) {
             break;
         }
@@ -57,30 +64,30 @@ void ConvertStream(ByteSource& in, ByteSink& out, const Converter& fresh, Worker
             out.write({converted.get(), first.written});
             // The byte at the cut is ASCII: whatever stops the first half short is invalid.
             if (first.read < cut) {
-                fail(first.read);
+                fail(text.substr(first.read));
             }
             out.write({converted.get(), converter.finishUtf8(converted.get())});
             out.write({secondOut, secondStep.written});
             converter = second;
             read = cut + secondStep.read;
             if (secondStep.invalid) {
-                fail(read);
+                fail(text.substr(read));
             }
         } else {
             const Converter::Utf8Step step = converter.feedUtf8(text, converted.get());
             out.write({converted.get(), step.written});
             read = step.read;
             if (step.invalid) {
-                fail(read);
+                fail(text.substr(read));
             }
         }
         held = text.size() - read;
         std::copy(bytes.get() + read, bytes.get() + text.size(), bytes.get());
         offset += read;
     }
-    out.write({converted.get(), converter.finishUtf8(converted.get())});
+    finish();
     if (held != 0) {
-        throw InvalidUtf8(in.name(), offset);
+        throw InvalidUtf8(in.name(), offset, {bytes.get(), held});
     }
 }
 

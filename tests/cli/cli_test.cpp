@@ -211,7 +211,7 @@ TEST_F(CliTest, ReportsWhatItMayNotReadOrWrite) {
     EXPECT_EQ(result.err, "orvaniconv-cli: secret.txt: Permission denied\n");
     result = run({"-f", "old", "-t", "new", "-o", "locked/out.txt"}, "sh", "stdout", true);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "orvaniconv-cli: locked/out.txt: Permission denied\n");
+    EXPECT_EQ(result.err, "orvaniconv-cli: locked: Permission denied\n");
     EXPECT_TRUE(fs::is_empty(dir_ / "locked"));
 }
 
@@ -271,7 +271,7 @@ TEST_F(CliTest, OutputFileMayBeItsOwnInput) {
 TEST_F(CliTest, OutputIntoAMissingFolderFails) {
     const Outcome result = run({"-f", "old", "-t", "new", "-o", "nowhere/out.txt"}, "sh");
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "orvaniconv-cli: nowhere/out.txt: No such file or directory\n");
+    EXPECT_EQ(result.err, "orvaniconv-cli: nowhere: No such file or directory\n");
 }
 
 TEST_F(CliTest, UsageErrorsPointToHelp) {

@@ -1,12 +1,15 @@
-// The filter's reading of UTF-8 on any bytes, in pieces and halves of any size: either the
-// whole conversion, or the invalid-UTF-8 error at the right byte with exactly the conversion
-// of the text before it; never a crash, never output past the error.
+// The filter's reading of UTF-8 on any bytes, in pieces and halves of any size, with or without
+// the NFC step in front: either the whole conversion, or the invalid-UTF-8 error at the right
+// byte of the input with exactly the conversion of the text before it; never a crash, never
+// output past the error.
 
 #include "errors.h"
 #include "fuzz_text.h"
+#include "normalizing_source.h"
 #include "stream_conversion.h"
 #include "worker.h"
 
+#include <orvani/normalization.h>
 #include <orvani/pipeline.h>
 
 #include <cstring>
@@ -63,10 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sizes.read = 1 + input.byte() % 64;
     sizes.halfWorthAThread = 1 + input.byte() % 16;
     sizes.cutSearch = 1 + input.byte() % 8;
+    const bool normalize = input.byte() % 2 == 0;
     const std::string_view bytes = input.rest();
 
     static cli::Worker worker; // one thread for the whole run, as in the filter
-    MemorySource in(bytes);
+    MemorySource raw(bytes);
+    cli::NormalizingSource normalized(raw);
+    cli::ByteSource& in = normalize ? static_cast<cli::ByteSource&>(normalized) : raw;
     MemorySink out;
     std::optional<std::string> error;
     try {
@@ -78,10 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::optional<std::size_t> invalid = FirstInvalid(bytes);
     const std::string_view valid = bytes.substr(0, invalid.value_or(bytes.size()));
-    FUZZ_CHECK(out.text ==
-               Utf8(ConvertText(CodePoints(valid), source, target, DocumentType::Plain, options)));
+    const std::u32string text = normalize ? ToNfc(CodePoints(valid)) : CodePoints(valid);
+    FUZZ_CHECK(out.text == Utf8(ConvertText(text, source, target, DocumentType::Plain, options)));
     if (invalid) {
-        FUZZ_CHECK(error == "fuzz: invalid UTF-8 at byte " + std::to_string(*invalid));
+        FUZZ_CHECK(error == cli::InvalidUtf8("fuzz", *invalid, bytes.substr(*invalid)).what());
     } else {
         FUZZ_CHECK(!error);
     }

@@ -1,0 +1,219 @@
+// The filter's stages between the file and the converter, driven from memory: NFC across
+// pieces, decoding through ICU, encoding the output, and faults in the middle of a stream.
+
+#include "decoding_source.h"
+#include "encoding_sink.h"
+#include "errors.h"
+#include "normalizing_source.h"
+#include "stream_conversion.h"
+#include "worker.h"
+
+#include <gtest/gtest.h>
+#include <orvani/pipeline.h>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+namespace orvani::cli {
+namespace {
+
+using namespace std::string_literals;
+
+// Hands its bytes on `piece` at a time, then fails with `fault` if there is one.
+class MemorySource : public ByteSource {
+public:
+    MemorySource(std::string_view bytes, std::size_t piece, std::optional<int> fault = {})
+        : bytes_(bytes), piece_(piece), fault_(fault) {}
+    std::size_t read(char* into, std::size_t size) override {
+        const std::size_t count = std::min({size, piece_, bytes_.size()});
+        if (count == 0 && fault_) {
+            throw SystemReadError(name_, *fault_);
+        }
+        std::memcpy(into, bytes_.data(), count);
+        bytes_.remove_prefix(count);
+        return count;
+    }
+    const std::string& name() const override { return name_; }
+
+private:
+    std::string_view bytes_;
+    std::size_t piece_;
+    std::optional<int> fault_;
+    std::string name_ = "in";
+};
+
+class MemorySink : public ByteSink {
+public:
+    void write(std::string_view bytes) override { text.append(bytes); }
+    std::string text;
+};
+
+struct Outcome {
+    std::string text;
+    std::string error;
+};
+
+Outcome Drain(ByteSource& source, std::size_t readSize) {
+    Outcome outcome;
+    std::string buffer(readSize, '\0');
+    try {
+        while (const std::size_t got = source.read(buffer.data(), buffer.size())) {
+            outcome.text.append(buffer, 0, got);
+        }
+    } catch (const FilterError& error) {
+        outcome.error = error.what();
+    }
+    return outcome;
+}
+
+// ICU's NFC of the whole text at once: what any cutting into pieces must give.
+std::string WholeNfc(const std::string& utf8) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::string out;
+    icu::Normalizer2::getNFCInstance(status)
+        ->normalize(icu::UnicodeString::fromUTF8(utf8), status)
+        .toUTF8String(out);
+    return out;
+}
+
+TEST(NormalizingSource, ComposesAcrossEveryCutLikeTheWholeText) {
+    for (const std::string text :
+         {"xi\u0301co\u0301 S\u030Cam", "a\u0308\u0301\u0323b\n", "e\u0301\u0301\u0301\u0301x",
+          "Kheetsoy dhath \u00E9", "\u1100\u1161\u11A8\U0001F600\u0301"}) {
+        for (const std::size_t piece : {1, 2, 3, 5, 64}) {
+            for (const std::size_t readSize : {1, 4, 7, 4096}) {
+                MemorySource raw(text, piece);
+                NormalizingSource normalized(raw);
+                const Outcome outcome = Drain(normalized, readSize);
+                EXPECT_EQ(outcome.error, "");
+                EXPECT_EQ(outcome.text, WholeNfc(text)) << piece << " " << readSize;
+            }
+        }
+    }
+}
+
+// The converter behind finds invalid UTF-8 where the normaliser does not look; either way the
+// message names the byte of the input, and the text before it is all written.
+TEST(NormalizingSource, InvalidUtf8IsReportedAtItsByteInTheInput) {
+    const struct {
+        std::string input;
+        std::size_t invalidAt;
+    } cases[] = {
+        {"abc\xFF"
+         "e\xCC\x81",
+         3},                       // before anything composes
+        {"e\xCC\x81 abc \xFF", 8}, // after the text grew shorter
+        {"e\xCC\x81 " + std::string(5000, 'x') + "\x80", 5004},
+        {"xi\xCC\x81\xC3", 4}, // cut off by the end
+        {"\xFF\xFEx\x00", 0},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t piece : {1, 3, 4096}) {
+            MemorySource raw(c.input, piece);
+            NormalizingSource normalized(raw);
+            MemorySink out;
+            Worker worker;
+            std::string error;
+            try {
+                ConvertStream(normalized, out,
+                              Converter(Standard::New, Standard::New, DocumentType::Plain, {}),
+                              worker, {.read = 64, .halfWorthAThread = 8, .cutSearch = 4});
+            } catch (const FilterError& e) {
+                error = e.what();
+            }
+            EXPECT_EQ(error,
+                      InvalidUtf8("in", c.invalidAt, std::string_view(c.input).substr(c.invalidAt))
+                          .what());
+            EXPECT_EQ(out.text, WholeNfc(c.input.substr(0, c.invalidAt))) << piece;
+        }
+    }
+}
+
+TEST(ConvertStream, AReadErrorComesAfterAllTheTextBeforeIt) {
+    for (const std::size_t piece : {1, 1000, 4096}) {
+        const std::string text = std::string(2000, 'k') + "s";
+        MemorySource raw(text, piece, EIO);
+        NormalizingSource normalized(raw);
+        MemorySink out;
+        Worker worker;
+        EXPECT_THROW(ConvertStream(normalized, out,
+                                   Converter(Standard::Old, Standard::New, DocumentType::Plain, {}),
+                                   worker, {.read = 512, .halfWorthAThread = 64, .cutSearch = 8}),
+                     ReadError);
+        EXPECT_EQ(out.text, std::string(2000, 'k') + "s") << "the held letter is written";
+    }
+}
+
+// Decoded as the Unicode standard's own example of maximal subparts (section 3.9, U+FFFD
+// substitution) and the encodings' published tables.
+TEST(DecodingSource, DecodesAndReplacesAsTheStandardsSay) {
+    const struct {
+        std::string encoding;
+        std::string input;
+        std::string utf8;
+        std::uint64_t replaced;
+    } cases[] = {
+        {"UTF-8",
+         "a\xF1\x80\x80\xE1\x80\xC2"
+         "b\x80"
+         "c\x80\xBF"
+         "d",
+         "a\uFFFD\uFFFD\uFFFD"
+         "b\uFFFD"
+         "c\uFFFD\uFFFD"
+         "d",
+         6},
+        {"UTF-8", "\xED\xA0\x80\xC0\xAF", "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", 5},
+        {"windows-1252",
+         "x\xED"
+         "c\xF3 \xF0\xE6\xFE \x80\x8A\x9F",
+         "xícó ðæþ €ŠŸ", 0},
+        {"ISO-8859-1", "\x80\xFF", "\u0080ÿ", 0},
+        {"UTF-16", "\xFF\xFEx\x00\xED\x00=\xD8\x00\xDE"s, "xí\U0001F600", 0},
+        {"UTF-16BE", "\x00x\xD8\x00"s, "x\uFFFD", 1},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t piece : {1, 4096}) {
+            MemorySource raw(c.input, piece);
+            DecodingSource decoded(raw, c.encoding, true);
+            const Outcome outcome = Drain(decoded, 3);
+            EXPECT_EQ(outcome.error, "");
+            EXPECT_EQ(outcome.text, c.utf8) << c.encoding;
+            EXPECT_EQ(decoded.replaced(), c.replaced) << c.encoding;
+        }
+    }
+}
+
+TEST(DecodingSource, WithoutReplacingStopsAtTheFirstInvalidByte) {
+    MemorySource raw("abc\xE1\x80z", 2);
+    DecodingSource decoded(raw, "UTF-8", false);
+    const Outcome outcome = Drain(decoded, 64);
+    EXPECT_EQ(outcome.text, "abc");
+    EXPECT_EQ(outcome.error, "in: invalid UTF-8 at byte 3");
+}
+
+TEST(EncodingSink, NamesACharacterTheEncodingCannotHold) {
+    MemorySink out;
+    EncodingSink encoded(out, "ISO-8859-1");
+    encoded.startText("letter.old");
+    encoded.write("ðæ\nþæ\xC5");
+    EXPECT_THROW(
+        {
+            try {
+                encoded.write("\xA1"
+                              "a");
+            } catch (const FilterError& error) {
+                EXPECT_STREQ(error.what(), "letter.old: cannot write 'š' (U+0161) in "
+                                           "ISO-8859-1: line 2, column 3 of the converted text");
+                throw;
+            }
+        },
+        FilterError);
+    EXPECT_EQ(out.text, "\xF0\xE6\n\xFE\xE6");
+}
+
+} // namespace
+} // namespace orvani::cli
