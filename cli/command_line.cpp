@@ -1,22 +1,40 @@
 #include "command_line.h"
 
+#include <unicode/ucnv.h>
+
 #include <algorithm>
 #include <cctype>
 #include <getopt.h>
+#include <memory>
 
 namespace orvani::cli {
 namespace {
 
-enum LongOnly : int { kA = 256, kNoA, kOhUh, kNoOhUh };
+enum LongOnly : int {
+    kA = 256,
+    kNoA,
+    kOhUh,
+    kNoOhUh,
+    kInputEncoding,
+    kOutputEncoding,
+    kNoNormalize,
+    kNormalize,
+    kReplaceInvalid,
+};
 
 constexpr option kLongOptions[] = {
     {"from", required_argument, nullptr, 'f'},
     {"to", required_argument, nullptr, 't'},
     {"output", required_argument, nullptr, 'o'},
+    {"input-encoding", required_argument, nullptr, kInputEncoding},
+    {"output-encoding", required_argument, nullptr, kOutputEncoding},
     {"a", no_argument, nullptr, kA},
     {"no-a", no_argument, nullptr, kNoA},
     {"oh-uh", no_argument, nullptr, kOhUh},
     {"no-oh-uh", no_argument, nullptr, kNoOhUh},
+    {"no-normalize", no_argument, nullptr, kNoNormalize},
+    {"normalize", no_argument, nullptr, kNormalize},
+    {"replace-invalid", no_argument, nullptr, kReplaceInvalid},
     {"list", no_argument, nullptr, 'l'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
@@ -35,6 +53,61 @@ constexpr std::pair<std::string_view, Standard> kShortNames[] = {
 
 std::string UnknownStandard(std::string_view argument) {
     return "unknown standard '" + std::string(argument) + "' (choose old, new or script)";
+}
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+
+// ICU knows the names and aliases; opening a converter is how to ask it. An empty name would
+// open the default converter, so it is refused first.
+bool IsKnownEncoding(const char* name) {
+    if (*name == '\0') {
+        return false;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(name, &status));
+    return U_SUCCESS(status) && converter != nullptr;
+}
+
+// The option word as the user spelled it, without any "=ARGUMENT": getopt_long leaves the
+// word just before optind, or the one before that when the argument was a word of its own.
+std::string OptionSpelling(char* argv[], int opt) {
+    const std::string_view word = argv[optarg == argv[optind - 1] ? optind - 2 : optind - 1];
+    if (!word.starts_with("--")) {
+        return std::string("-") + static_cast<char>(opt);
+    }
+    return std::string(word.substr(0, word.find('=')));
+}
+
+// getopt_long answers '?' alike for an unknown, an ambiguous and an over-supplied long option
+// (with opterr = 0 it says nothing), so the table is searched again as getopt_long searches
+// it: an exact name wins, else every name the word starts.
+std::string LongOptionFault(std::string_view word) {
+    const std::string_view given = word.substr(2, word.find('=') - 2);
+    std::vector<std::string_view> matches;
+    for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+        const std::string_view name = o->name;
+        if (name == given) {
+            matches.assign(1, name);
+            break;
+        }
+        if (name.starts_with(given)) {
+            matches.push_back(name);
+        }
+    }
+    const std::string spelling = "--" + std::string(given);
+    if (matches.size() == 1 && word.find('=') != std::string_view::npos) {
+        return "option '" + spelling + "' takes no argument";
+    }
+    if (matches.size() > 1) {
+        std::string reason = "option '" + spelling + "' is ambiguous; possibilities:";
+        for (const std::string_view name : matches) {
+            reason += " '--" + std::string(name) + "'";
+        }
+        return reason;
+    }
+    return "unknown option '" + std::string(word) + "'";
 }
 
 } // namespace
@@ -72,7 +145,19 @@ Command ParseCommandLine(int argc, char* argv[]) {
             break;
         }
         case 'o':
-            request.output = optarg;
+            if (*optarg == '\0') {
+                return UsageError{"option '" + OptionSpelling(argv, opt) + "' needs a file name"};
+            }
+            // "-" is standard output, as it is standard input among the inputs.
+            request.output =
+                std::string_view(optarg) == "-" ? std::nullopt : std::optional<std::string>(optarg);
+            break;
+        case kInputEncoding:
+        case kOutputEncoding:
+            if (!IsKnownEncoding(optarg)) {
+                return UsageError{"unknown encoding '" + std::string(optarg) + "'"};
+            }
+            (opt == kInputEncoding ? request.inputEncoding : request.outputEncoding) = optarg;
             break;
         case kA:
             request.options.a = true;
@@ -86,6 +171,15 @@ Command ParseCommandLine(int argc, char* argv[]) {
         case kNoOhUh:
             request.options.ohUh = false;
             break;
+        case kNoNormalize:
+            request.normalize = false;
+            break;
+        case kNormalize:
+            request.normalize = true;
+            break;
+        case kReplaceInvalid:
+            request.replaceInvalid = true;
+            break;
         case 'l':
             return ListStandards{};
         case 'h':
@@ -95,11 +189,13 @@ Command ParseCommandLine(int argc, char* argv[]) {
         case ':':
             return UsageError{"option '" + std::string(argv[optind - 1]) + "' needs an argument"};
         default: {
-            // Inside a cluster such as "-xf" optind has not moved on: name the letter.
             const std::string_view word = argv[optind - 1];
-            const std::string bad = (optopt == 0 || word.starts_with("--"))
-                                        ? std::string(word)
-                                        : std::string("-") + static_cast<char>(optopt);
+            if (word.starts_with("--")) {
+                return UsageError{LongOptionFault(word)};
+            }
+            // Inside a cluster such as "-xf" optind has not moved on: name the letter.
+            const std::string bad =
+                optopt == 0 ? std::string(word) : std::string("-") + static_cast<char>(optopt);
             return UsageError{"unknown option '" + bad + "'"};
         }
         }
@@ -131,28 +227,69 @@ std::string HelpText() {
     return R"(Usage: orvaniconv-cli -f FROM -t TO [OPTION...] [FILE...]
 Convert Orvani text between the Old, New and Orvani Script standards.
 
-Each FILE is converted on its own and the results are written one after another;
-with no FILE, or where FILE is -, standard input is read. Text is UTF-8 in and out.
+Each FILE is converted on its own and the results are written one after
+another; with no FILE, or where FILE is -, standard input is read. Text is
+UTF-8 in and out unless an encoding is named. Source text is brought to Unicode
+Normalization Form C (NFC) before it is read, so that a decomposed accent, as
+text copied from web pages and PDFs often has, converts like the precomposed
+letter.
 
   -f, --from=FROM     the standard of the input
   -t, --to=TO         the standard to write
                       (old, new or script, in any case, or "Orvani Script")
       --a             read a single "a" of Old text as "æ" (the default)
       --no-a          read a single "a" of Old text as "a"
-      --oh-uh         read Old "oh" and "uh" as "o" and "u", and write them back so
+      --oh-uh         read Old "oh" and "uh" as "o" and "u", and write them
+                      back so
       --no-oh-uh      keep "oh" and "uh" as they are (the default)
-  -o, --output=FILE   write to FILE, replacing it only when the whole conversion succeeded
+      --input-encoding=ENC
+                      the encoding of the input (default UTF-8): any name or
+                      alias of an ICU converter, such as windows-1252,
+                      ISO-8859-1, latin1 or UTF-16 (with a byte-order mark)
+      --output-encoding=ENC
+                      the encoding of the output (default UTF-8); a character
+                      it cannot hold is an error naming the character and
+                      where it is
+      --replace-invalid
+                      turn each invalid UTF-8 sequence, or byte invalid in the
+                      input encoding, into U+FFFD and go on; standard error
+                      says how many were replaced and where the first was
+      --no-normalize  read the source text as it is, without NFC
+      --normalize     bring the source text to NFC (the default)
+  -o, --output=FILE   write to FILE, replacing it only when the whole
+                      conversion succeeded; - is standard output
   -l, --list          list the standards
   -h, --help          show this help
   -V, --version       show the version
 
 Where an option is given more than once, the last one counts.
 
-Exit status: 0 on success, 1 when an input could not be read or converted or the output
-could not be written, 2 for a wrong command line.
+Without --replace-invalid, invalid input is an error. With the default UTF-8
+input, a file that starts with a UTF-16 byte-order mark is refused: it looks
+like UTF-16, so name its encoding with --input-encoding.
 
-Example:
+A regular or missing FILE of -o is replaced atomically through a temporary
+file .FILE.XXXXXX in its folder, and keeps its mode, and its owner and group
+where the filter may; a symbolic link is kept and the file it points to is
+replaced. A FILE that is not a regular file (/dev/null, a FIFO, a terminal)
+is written straight to. FILE may be one of the inputs; it may not be a folder.
+
+Without -o, an input that cannot be read is reported and the others are still
+converted; with -o the filter stops there and leaves FILE untouched. An input
+that is the output itself is refused ("input file is output file").
+
+Exit status: 0 on success (also when --replace-invalid replaced something),
+1 when an input could not be read or converted or the output could not be
+written, 2 for a wrong command line.
+
+Examples:
   echo "Kheetsoy dhath" | orvaniconv-cli -f old -t new
+  orvaniconv-cli -f new -t old --input-encoding windows-1252 letter.txt
+  orvaniconv-cli -f old -t new --output-encoding windows-1252 \
+      -o letter-1252.txt letter.old
+  orvaniconv-cli -f old -t new --replace-invalid damaged.txt
+  printf 'xi\xcc\x81co\xcc\x81\n' | orvaniconv-cli -f new -t old
+  orvaniconv-cli -f old -t new -o - letter.old
 )";
 }
 

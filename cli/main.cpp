@@ -8,8 +8,11 @@
 
 #include <orvani/version.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +49,27 @@ int Convert(const ConvertRequest& request) {
     }
 }
 
+// Writes all of `text` to standard output through write(2), so that a failure comes with its
+// errno; a reader that has gone ends the program quietly, as it does a conversion.
+int Print(std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno == EPIPE) {
+                return kReaderGone;
+            }
+            std::cerr << kProgramName << ": " << SystemError("standard output", errno).what()
+                      << '\n';
+            return kFailure;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
 int Run(int argc, char* argv[]) {
     const Command command = ParseCommandLine(argc, argv);
     return std::visit(
@@ -54,17 +78,16 @@ int Run(int argc, char* argv[]) {
             if constexpr (std::is_same_v<T, ConvertRequest>) {
                 return Convert(what);
             } else if constexpr (std::is_same_v<T, ShowHelp>) {
-                std::cout << HelpText() << std::flush;
+                return Print(HelpText());
             } else if constexpr (std::is_same_v<T, ShowVersion>) {
-                std::cout << kProgramName << ' ' << kVersion << '\n' << std::flush;
+                return Print(std::string(kProgramName) + ' ' + std::string(kVersion) + '\n');
             } else if constexpr (std::is_same_v<T, ListStandards>) {
-                std::cout << StandardsList() << std::flush;
+                return Print(StandardsList());
             } else {
                 std::cerr << kProgramName << ": " << what.reason << '\n'
                           << "Try '" << kProgramName << " --help' for more information.\n";
                 return kUsage;
             }
-            return std::cout ? 0 : kFailure;
         },
         command);
 }

@@ -286,6 +286,17 @@ TEST_F(CliTest, UsageErrorsPointToHelp) {
         {{"-x", "-f", "old", "-t", "new"}, "unknown option '-x'"},
         {{"-t", "new", "-f"}, "option '-f' needs an argument"},
         {{"-t", "new", "--from"}, "option '--from' needs an argument"},
+        {{"-f", "old", "-t", "new", "--input-encoding", "klingon-8"},
+         "unknown encoding 'klingon-8'"},
+        {{"-f", "old", "-t", "new", "--output-encoding="}, "unknown encoding ''"},
+        {{"-f", "old", "-t", "new", "-o", ""}, "option '-o' needs a file name"},
+        {{"-f", "old", "-t", "new", "--output="}, "option '--output' needs a file name"},
+        {{"-f", "old", "-t", "new", "--output", ""}, "option '--output' needs a file name"},
+        {{"-f", "old", "-t", "new", "--no"},
+         "option '--no' is ambiguous; possibilities: '--no-a' '--no-oh-uh' '--no-normalize' "
+         "'--normalize'"},
+        {{"-f", "old", "-t", "new", "--a=1"}, "option '--a' takes no argument"},
+        {{"-f", "old", "-t", "new", "--replace=1"}, "option '--replace' takes no argument"},
     };
     for (const auto& c : cases) {
         const Outcome result = run(c.args);
@@ -294,6 +305,31 @@ TEST_F(CliTest, UsageErrorsPointToHelp) {
         EXPECT_EQ(result.err, "orvaniconv-cli: " + c.reason +
                                   "\nTry 'orvaniconv-cli --help' for more information.\n");
     }
+}
+
+TEST_F(CliTest, AcceptsEncodingsAndTheirSwitches) {
+    const std::vector<std::string> cases[] = {
+        {"--input-encoding", "windows-1252"},
+        {"--input-encoding=ISO-8859-1"},
+        {"--input-encoding=UTF-16"},
+        {"--output-encoding", "latin1"},
+        {"--output-encoding=cp1252"},
+        {"--no-normalize", "--normalize"},
+        {"--replace-invalid"},
+    };
+    for (const auto& args : cases) {
+        std::vector<std::string> all = {"-f", "old", "-t", "old"};
+        all.insert(all.end(), args.begin(), args.end());
+        const Outcome result = run(all, "");
+        EXPECT_EQ(result.status, 0) << args.front() << ": " << result.err;
+    }
+}
+
+TEST_F(CliTest, DashOutputIsStandardOutput) {
+    const Outcome result = run({"-f", "old", "-t", "new", "-o", "-"}, "sh");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "š");
+    EXPECT_EQ(files(), std::vector<std::string>{});
 }
 
 TEST_F(CliTest, HelpVersionAndList) {
@@ -307,9 +343,17 @@ TEST_F(CliTest, HelpVersionAndList) {
 
     result = run({"-f", "old", "--help", "--bogus"});
     EXPECT_EQ(result.status, 0);
-    for (const char* option : {"--from", "--to", "--a", "--no-a", "--oh-uh", "--no-oh-uh",
-                               "--output", "--list", "--help", "--version"}) {
+    for (const char* option :
+         {"--from", "--to", "--a", "--no-a", "--oh-uh", "--no-oh-uh", "--output", "--list",
+          "--help", "--version", "--input-encoding", "--output-encoding", "--replace-invalid",
+          "--no-normalize", "--normalize"}) {
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
+    }
+
+    for (const char* option : {"--help", "--version", "--list"}) {
+        result = run({option}, "", "/dev/full");
+        EXPECT_EQ(result.status, 1) << option;
+        EXPECT_EQ(result.err, "orvaniconv-cli: standard output: No space left on device\n");
     }
 }
 
