@@ -3,6 +3,7 @@
 
 #include "frm_main.h"
 
+#include <orvani/normalization.h>
 #include <orvani/pipeline.h>
 
 #include <QApplication>
@@ -15,7 +16,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringDecoder>
 #include <QTextDocument>
+
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -29,6 +34,66 @@ QString TextOf(const QPlainTextEdit* box) {
 
 std::optional<orvani::Standard> StandardOf(const QComboBox* list) {
     return orvani::StandardFromName(list->currentText().toStdString());
+}
+
+// The charset of a text/plain MIME type, UTF-8 where it names none (as Qt reads it); nullopt
+// for any other type.
+std::optional<QByteArray> PlainTextCharset(const QString& mimeType) {
+    const QStringList parts = mimeType.split(QLatin1Char(';'));
+    if (parts.front().trimmed().compare(QLatin1String("text/plain"), Qt::CaseInsensitive) != 0) {
+        return std::nullopt;
+    }
+    for (const QString& part : parts.sliced(1)) {
+        const QString name = part.section(QLatin1Char('='), 0, 0).trimmed();
+        QString value = part.section(QLatin1Char('='), 1).trimmed();
+        if (name.compare(QLatin1String("charset"), Qt::CaseInsensitive) == 0) {
+            if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
+                value.endsWith(QLatin1Char('"'))) {
+                value = value.sliced(1, value.size() - 2);
+            }
+            return value.toLatin1();
+        }
+    }
+    return QByteArrayLiteral("UTF-8");
+}
+
+bool IsUtf8(const QByteArray& charset) {
+    return QStringConverter::encodingForName(charset.constData()) == QStringConverter::Utf8;
+}
+
+// `bytes` in `charset` with every character kept. Only a byte-order mark at the start of
+// UTF-16 or UTF-32 goes: under those names it is the encoding's own marker of the byte order.
+QString Decode(const QByteArray& bytes, const QByteArray& charset) {
+    const std::optional<QStringConverter::Encoding> encoding =
+        QStringConverter::encodingForName(charset.constData());
+    const bool bomMarksByteOrder =
+        encoding == QStringConverter::Utf16 || encoding == QStringConverter::Utf32;
+    QStringDecoder decoder(charset.constData(), bomMarksByteOrder
+                                                    ? QStringConverter::Flag::Default
+                                                    : QStringConverter::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
+
+// The text on the clipboard with every character kept: Qt's own decoding drops a leading
+// U+FEFF and reads UTF-8 only, so the bytes are decoded here. UTF-8 is taken first, then any
+// other charset in the order offered; nullopt when nothing is offered as text.
+std::optional<QString> ClipboardText(const QMimeData& data) {
+    std::optional<std::pair<QString, QByteArray>> chosen; // MIME type and charset
+    for (const QString& mimeType : data.formats()) {
+        const std::optional<QByteArray> charset = PlainTextCharset(mimeType);
+        if (charset && QStringDecoder(charset->constData()).isValid() &&
+            (!chosen || (IsUtf8(*charset) && !IsUtf8(chosen->second)))) {
+            chosen.emplace(mimeType, *charset);
+        }
+    }
+    if (chosen) {
+        return Decode(data.data(chosen->first), chosen->second);
+    }
+    // Links count as text too, written out by Qt.
+    if (data.hasUrls()) {
+        return data.text();
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -105,7 +170,9 @@ void frmMain::options() {
 }
 
 void frmMain::cmdConv_Click() {
-    const std::u32string source = TextOf(txtL).toStdU32String();
+    // Canonically equivalent texts, such as an accent typed on its own or with its letter,
+    // convert alike.
+    const std::u32string source = orvani::ToNfc(TextOf(txtL).toStdU32String());
     txtR->setPlainText(QString());
     const orvani::DocumentType type =
         orvani::DocumentTypeFromName(comType->currentText().toStdString());
@@ -126,10 +193,12 @@ void frmMain::cmdCopy_Click() {
 }
 
 void frmMain::cmdPaste_Click() {
-    const QClipboard* clipboard = QApplication::clipboard();
-    const QMimeData* data = clipboard->mimeData();
-    if (data != nullptr && data->hasText()) {
-        txtL->setPlainText(clipboard->text());
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data == nullptr) {
+        return;
+    }
+    if (const std::optional<QString> text = ClipboardText(*data)) {
+        txtL->setPlainText(*text);
     }
 }
 

@@ -17,6 +17,8 @@
 #include <QStyleOptionComboBox>
 #include <QTest>
 
+#include <memory>
+
 class FrmMainTest : public QObject {
     Q_OBJECT
 
@@ -63,6 +65,7 @@ private slots:
     void documentTypeOutOfReach();
     void escapeKeepsTheWindowOpen();
     void copy();
+    void paste_data();
     void paste();
     void largeTextSurvivesPasteAndConvert();
 };
@@ -328,6 +331,12 @@ void FrmMainTest::convert_data() {
     QTest::newRow("lines") << "New"
                            << "Old" << true << true << "šó\nu"
                            << "shoy\nuh";
+    QTest::newRow("decomposed") << "New"
+                                << "Old" << true << false << "xi\u0301co\u0301"
+                                << "kheetsoy";
+    QTest::newRow("decomposed to script") << "New"
+                                          << "Orvani Script" << true << false << "xi\u0301co\u0301"
+                                          << "kExO";
     QTest::newRow("empty") << "Old"
                            << "New" << true << false << ""
                            << "";
@@ -473,20 +482,47 @@ void FrmMainTest::copy() {
     QCOMPARE(clipboard->text(), QStringLiteral("šó\nþ"));
 }
 
+void FrmMainTest::paste_data() {
+    QTest::addColumn<QStringList>("formats");
+    QTest::addColumn<QByteArrayList>("payloads"); // in hexadecimal, one for each format
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char* name, const QStringList& formats, const QByteArrayList& hex,
+                        const QString& expected) {
+        QByteArrayList payloads;
+        for (const QByteArray& bytes : hex) {
+            payloads << QByteArray::fromHex(bytes);
+        }
+        QTest::newRow(name) << formats << payloads << expected;
+    };
+    // The box holds "before" until something is pasted.
+    row("picture", {"image/png"}, {"89504e47"}, "before");
+    row("text", {"text/plain"}, {"7368 0a 6468"}, "sh\ndh");
+    row("U+FEFF in text", {"text/plain"}, {"efbbbf efbbbf 7368"}, QStringLiteral("\ufeff\ufeffsh"));
+    row("U+FEFF in UTF-8", {"text/plain;charset=utf-8"}, {"efbbbf efbbbf 7368"},
+        QStringLiteral("\ufeff\ufeffsh"));
+    row("UTF-16 byte order from its mark", {"text/plain;charset=utf-16"}, {"feff feff 0073 0068"},
+        QStringLiteral("\ufeffsh"));
+    row("UTF-16LE", {"text/plain;charset=utf-16le"}, {"7300 6800"}, "sh");
+    row("UTF-8 preferred", {"text/plain;charset=utf-16le", "text/plain;charset=utf-8"},
+        {"6f00 6c00 6400", "6e6577"}, "new");
+    row("unknown charset", {"text/plain;charset=x-unknown"}, {"7368"}, "before");
+    row("links", {"text/uri-list"}, {"66696c653a2f2f2f61 0d0a"}, "file:///a");
+}
+
 void FrmMainTest::paste() {
+    QFETCH(QStringList, formats);
+    QFETCH(QByteArrayList, payloads);
+    QFETCH(QString, expected);
     frmMain window;
     auto* txtL = control<QPlainTextEdit>(window, "txtL");
     txtL->setPlainText("before");
-    QClipboard* clipboard = QApplication::clipboard();
-    auto* picture = new QMimeData;
-    picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
-    clipboard->setMimeData(picture);
+    auto offered = std::make_unique<QMimeData>();
+    for (qsizetype i = 0; i < formats.size(); ++i) {
+        offered->setData(formats[i], payloads[i]);
+    }
+    QApplication::clipboard()->setMimeData(offered.release()); // the clipboard owns it now
     control<QPushButton>(window, "cmdPaste")->click();
-    QCOMPARE(txtL->toPlainText(), QStringLiteral("before"));
-
-    clipboard->setText("Kheetsoy\ndhath");
-    control<QPushButton>(window, "cmdPaste")->click();
-    QCOMPARE(txtL->toPlainText(), QStringLiteral("Kheetsoy\ndhath"));
+    QCOMPARE(txtL->toPlainText(), expected);
 }
 
 void FrmMainTest::largeTextSurvivesPasteAndConvert() {
