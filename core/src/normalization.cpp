@@ -1,11 +1,18 @@
 #include <orvani/normalization.h>
 #include <unicode/bytestream.h>
 #include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace orvani {
 namespace {
@@ -17,6 +24,13 @@ const icu::Normalizer2& Nfc() {
     UErrorCode status = U_ZERO_ERROR;
     // ICU's built-in data: the instance exists for the life of the process.
     return *icu::Normalizer2::getNFCInstance(status);
+}
+
+// A character that NFC leaves as it is and that composes with nothing before it. It may still
+// compose with a combining mark after it, but such a mark is not one of these.
+bool UnchangedWhateverSurroundsIt(UChar32 c) {
+    return Nfc().hasBoundaryBefore(c) &&
+           u_getIntPropertyValue(c, UCHAR_NFC_QUICK_CHECK) == UNORM_YES;
 }
 
 bool IsCharacter(char32_t c) {
@@ -85,21 +99,56 @@ std::string ToNfc(std::string_view utf8) {
 }
 
 bool NfcMayChange(std::string_view utf8) noexcept {
-    // Blocks without an early exit, which the compiler turns into vector compares.
-    constexpr std::size_t kBlock = 64;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-    std::size_t i = 0;
-    for (; i + kBlock <= utf8.size(); i += kBlock) {
-        unsigned char high = 0;
-        for (std::size_t j = 0; j < kBlock; ++j) {
-            high = std::max(high, bytes[i + j]);
+    // Texts repeat the few such characters they hold (dashes, quotation marks, the letters of
+    // another script): a small cache of those known to be unchanged spares most of ICU's
+    // look-ups.
+    std::array<UChar32, 64> knownUnchanged{};
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
+    const auto length = static_cast<std::int32_t>(utf8.size());
+    std::int32_t next = 0; // where the next character starts, past those looked at
+    const auto mayChangeAt = [&](std::int32_t i) {
+        if (i < next) {
+            return false; // inside a character already looked at
         }
-        if (high >= kFirstChangingLead) {
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        next = i;
+        if (c < 0) {
+            return false; // not text: for whoever reads it to report
+        }
+        UChar32& cached = knownUnchanged[static_cast<std::size_t>(c) % knownUnchanged.size()];
+        if (cached == c) {
+            return false;
+        }
+        if (!UnchangedWhateverSurroundsIt(c)) {
             return true;
         }
+        cached = c;
+        return false;
+    };
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // 64 bytes at a time, a bit for each lead byte from 0xCC on; most blocks have none.
+    const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i belowLead = _mm_set1_epi8(static_cast<char>(kFirstChangingLead ^ 0x80) - 1);
+    for (; i + 64 <= utf8.size(); i += 64) {
+        std::uint64_t leads = 0;
+        for (std::size_t part = 0; part < 4; ++part) {
+            const __m128i block =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + i + 16 * part));
+            const __m128i high = _mm_cmpgt_epi8(_mm_xor_si128(block, flip), belowLead);
+            leads |= std::uint64_t(static_cast<std::uint16_t>(_mm_movemask_epi8(high)))
+                     << (16 * part);
+        }
+        for (; leads != 0; leads &= leads - 1) {
+            if (mayChangeAt(static_cast<std::int32_t>(i) + std::countr_zero(leads))) {
+                return true;
+            }
+        }
     }
+#endif
     for (; i < utf8.size(); ++i) {
-        if (bytes[i] >= kFirstChangingLead) {
+        if (bytes[i] >= kFirstChangingLead && mayChangeAt(static_cast<std::int32_t>(i))) {
             return true;
         }
     }

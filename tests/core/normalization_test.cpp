@@ -49,15 +49,25 @@ TEST(ToNfc, KeepsWhatIsNotText) {
               "\xC3\xA9\xFF\xC3\xA9\xCC");
 }
 
-TEST(NfcMayChange, FindsEveryCharacterFromU0300) {
-    for (const std::size_t at : {0, 5, 63, 64, 130}) {
-        std::string text(140, 'a');
-        EXPECT_FALSE(NfcMayChange(text));
-        text[at] = '\xCB'; // the lead byte of U+02C0..U+02FF
-        EXPECT_FALSE(NfcMayChange(text));
-        text[at] = '\xCC';
-        EXPECT_TRUE(NfcMayChange(text)) << at;
+TEST(NfcMayChange, LooksPastOnlyWhatNfcLeavesAlone) {
+    const struct {
+        std::u32string character;
+        bool mayChange;
+    } cases[] = {
+        {U"\u0301", true},  {U"\u2000", true},     {U"\u1161", true},  {U"\u2026", false},
+        {U"\u2014", false}, {U"\u0416", false},    {U"\u00E9", false}, {U"\U0001F600", false},
+        {U"\u02FF", false}, {U"\U0001D15E", true},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t at : {0, 5, 63, 64, 130}) {
+            std::string text(140, 'a');
+            text.replace(at, 0, Utf8(c.character));
+            EXPECT_EQ(NfcMayChange(text), c.mayChange)
+                << "U+" << std::hex << static_cast<unsigned>(c.character[0]) << " at " << at;
+            EXPECT_EQ(NfcMayChange(text), ToNfc(std::string_view(text)) != text || c.mayChange);
+        }
     }
+    EXPECT_FALSE(NfcMayChange("a\xCC\xFF")); // not text
 }
 
 // A stream normalises what NfcStablePrefix() allows and holds the rest: at every cut it must

@@ -20,9 +20,10 @@ namespace orvani {
 // values above, nothing composes across them.
 [[nodiscard]] std::string ToNfc(std::string_view utf8);
 
-// False when NFC certainly leaves `utf8` as it is: no character at or above U+0300 (lead byte
-// 0xCC), below which every character is already composed and composes with nothing before it.
-// A quick scan, for the usual text that has no combining marks.
+// False when NFC certainly leaves `utf8` as it is: every character, as every one below U+0300
+// is, is composed and composes with nothing before it (punctuation such as "—" and "…", the
+// letters of most scripts; not combining marks). A quick scan, for the usual text that has no
+// combining marks. Invalid sequences are passed over.
 [[nodiscard]] bool NfcMayChange(std::string_view utf8) noexcept;
 
 // The length, in bytes, of the longest prefix of `utf8` that no text following it can change
