@@ -17,8 +17,7 @@ namespace {
 // of combining marks) is normalised as it stands rather than held without end.
 constexpr std::size_t kLongestHeldTail = 4096;
 
-// Where the last character of `text` starts: the one that a combining mark in the next piece
-// may compose with, or that the next piece completes.
+// Where the last character of `text` starts.
 std::size_t StartOfLastCharacter(std::string_view text) {
     std::size_t i = text.size();
     while (i > 0 && text.size() - i < U8_MAX_LENGTH) {
@@ -28,6 +27,16 @@ std::size_t StartOfLastCharacter(std::string_view text) {
         }
     }
     return text.size();
+}
+
+// Where the tail starts that the next piece may still change: the last whole character, which
+// a combining mark may follow, and after it a character that the end cuts off, if any.
+std::size_t StartOfOpenTail(std::string_view text) {
+    const std::size_t last = StartOfLastCharacter(text);
+    const auto lead = static_cast<unsigned char>(last < text.size() ? text[last] : 0);
+    const bool cutOff = U8_IS_LEAD(lead) &&
+                        static_cast<std::size_t>(U8_COUNT_TRAIL_BYTES(lead)) >= text.size() - last;
+    return cutOff ? StartOfLastCharacter(text.substr(0, last)) : last;
 }
 
 std::optional<std::size_t> FirstInvalid(std::string_view text) {
@@ -93,7 +102,7 @@ std::size_t NormalizingSource::take(char* buffer, std::size_t length, bool last)
     const std::string_view text(buffer, length);
     const std::uint64_t textStart = consumed_ - length; // its byte in the input
     if (!checking_ && !NfcMayChange(text)) {
-        const std::size_t done = last ? text.size() : StartOfLastCharacter(text);
+        const std::size_t done = last ? text.size() : StartOfOpenTail(text);
         held_.assign(text.substr(done));
         return done;
     }

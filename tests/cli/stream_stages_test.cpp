@@ -124,9 +124,9 @@ TEST(NormalizingSource, InvalidUtf8IsReportedAtItsByteInTheInput) {
             } catch (const FilterError& e) {
                 error = e.what();
             }
-            EXPECT_EQ(error,
-                      InvalidUtf8("in", c.invalidAt, std::string_view(c.input).substr(c.invalidAt))
-                          .what());
+            EXPECT_TRUE(
+                error.starts_with("in: invalid UTF-8 at byte " + std::to_string(c.invalidAt)))
+                << error;
             EXPECT_EQ(out.text, WholeNfc(c.input.substr(0, c.invalidAt))) << piece;
         }
     }
