@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace orvani::cli {
@@ -23,13 +24,13 @@ void ConvertStream(ByteSource& in, ByteSink& out, const Converter& fresh, Worker
     // Room for both halves: the bound on the output grows linearly with the input.
     const std::size_t room =
         converter.maxUtf8Output(kLongestSequence + sizes.read) + converter.maxUtf8Output(0);
-    const auto converted = std::make_unique_for_overwrite<char[]>(room);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(room);
+    const std::span<char> converted(buffer.get(), room);
     std::size_t held = 0;
     std::uint64_t offset = 0; // of bytes[0] in the input
 
-    const auto finish = [&] {
-        out.write({converted.get(), converter.finishUtf8(converted.get())});
-    };
+    const auto emit = [&](std::span<const char> bytes) { out.write({bytes.data(), bytes.size()}); };
+    const auto finish = [&] { emit(converted.first(converter.finishUtf8(converted).written)); };
     const auto fail = [&](std::string_view rest) {
         finish();
         throw InvalidUtf8(in.name(), offset + static_cast<std::size_t>(rest.data() - bytes.get()),
@@ -55,29 +56,29 @@ void ConvertStream(ByteSource& in, ByteSink& out, const Converter& fresh, Worker
                                     : std::string_view::npos;
         if (cut != std::string_view::npos) {
             Converter second = fresh;
-            char* secondOut = converted.get() + converter.maxUtf8Output(cut);
-            Converter::Utf8Step secondStep{};
-            worker.post([&] { secondStep = second.feedUtf8(text.substr(cut), secondOut); });
-            const Converter::Utf8Step first =
-                converter.feedUtf8(text.substr(0, cut), converted.get());
+            const std::span<char> firstOut = converted.first(converter.maxUtf8Output(cut));
+            const std::span<char> secondOut = converted.subspan(firstOut.size());
+            Utf8Progress secondStep{};
+            worker.post([&] { secondStep = second.convertUtf8(text.substr(cut), secondOut); });
+            const Utf8Progress first = converter.convertUtf8(text.substr(0, cut), firstOut);
             worker.wait();
-            out.write({converted.get(), first.written});
+            emit(firstOut.first(first.written));
             // The byte at the cut is ASCII: whatever stops the first half short is invalid.
             if (first.read < cut) {
                 fail(text.substr(first.read));
             }
-            out.write({converted.get(), converter.finishUtf8(converted.get())});
-            out.write({secondOut, secondStep.written});
+            finish();
+            emit(secondOut.first(secondStep.written));
             converter = second;
             read = cut + secondStep.read;
-            if (secondStep.invalid) {
+            if (secondStep.stop == Utf8Stop::Invalid) {
                 fail(text.substr(read));
             }
         } else {
-            const Converter::Utf8Step step = converter.feedUtf8(text, converted.get());
-            out.write({converted.get(), step.written});
+            const Utf8Progress step = converter.convertUtf8(text, converted);
+            emit(converted.first(step.written));
             read = step.read;
-            if (step.invalid) {
+            if (step.stop == Utf8Stop::Invalid) {
                 fail(text.substr(read));
             }
         }

@@ -39,8 +39,7 @@ std::optional<detail::ScanRules> WriterOf(Standard standard) {
 } // namespace
 
 Converter::Converter(std::optional<Standard> source, std::optional<Standard> target,
-                     DocumentType type, ConversionOptions options)
-    : pending_(Transcriber::kNothingPending) {
+                     DocumentType type, ConversionOptions options) {
     // A missing standard leaves the pivot or the result empty. For HTML every reader and
     // writer yields nothing; only New to New runs neither.
     const bool html = type == DocumentType::HTML;
@@ -76,14 +75,33 @@ std::size_t Converter::maxUtf8Output(std::size_t bytes) const noexcept {
     return transcriber_->maxOutput(bytes, true);
 }
 
-Converter::Utf8Step Converter::feedUtf8(std::string_view utf8, char* out) {
-    const auto scan = transcriber_->feed(utf8.data(), utf8.data() + utf8.size(), out, pending_);
-    return {static_cast<std::size_t>(scan.stop - utf8.data()),
-            static_cast<std::size_t>(scan.out - out), scan.invalid};
+Utf8Progress Converter::convertUtf8(std::string_view utf8, std::span<char> out) noexcept {
+    // Only as much input as the output is sure to have room for.
+    std::size_t fits = utf8.size();
+    if (maxUtf8Output(fits) > out.size()) {
+        const std::size_t perByte = std::max<std::size_t>(1, maxUtf8Output(1) - maxUtf8Output(0));
+        fits = out.size() < maxUtf8Output(0) ? 0 : (out.size() - maxUtf8Output(0)) / perByte;
+    }
+    const std::string_view piece = utf8.substr(0, fits);
+    const auto scan =
+        transcriber_->feed(piece.data(), piece.data() + piece.size(), out.data(), pending_);
+    const auto read = static_cast<std::size_t>(scan.stop - utf8.data());
+    Utf8Stop stop = Utf8Stop::End;
+    if (scan.why == Transcriber::Stop::Invalid) {
+        stop = Utf8Stop::Invalid;
+    } else if (read < utf8.size()) {
+        // Cut off by the end of the piece, or by the end of what fitted.
+        stop = fits < utf8.size() ? Utf8Stop::OutputFull : Utf8Stop::CutOff;
+    }
+    return {read, static_cast<std::size_t>(scan.out - out.data()), stop};
 }
 
-std::size_t Converter::finishUtf8(char* out) {
-    return static_cast<std::size_t>(transcriber_->finish(out, pending_) - out);
+Utf8Progress Converter::finishUtf8(std::span<char> out) noexcept {
+    if (pending_ && out.size() < maxUtf8Output(0)) {
+        return {0, 0, Utf8Stop::OutputFull};
+    }
+    return {0, static_cast<std::size_t>(transcriber_->finish(out.data(), pending_) - out.data()),
+            Utf8Stop::End};
 }
 
 std::size_t FindIndependentCut(std::string_view utf8, std::size_t from, std::size_t to) noexcept {
@@ -96,6 +114,37 @@ std::size_t FindIndependentCut(std::string_view utf8, std::size_t from, std::siz
         }
     }
     return std::string_view::npos;
+}
+
+Utf8Conversion ConvertUtf8(std::string_view text, Standard from, Standard to,
+                           ConversionOptions options) {
+    Utf8Conversion result;
+    result.text.reserve(text.size());
+    Converter converter(from, to, DocumentType::Plain, options);
+    std::size_t done = 0;
+    for (;;) {
+        const std::string_view block = text.substr(done, kBlock);
+        const std::size_t used = result.text.size();
+        result.text.resize(used + converter.maxUtf8Output(block.size()));
+        const Utf8Progress step =
+            converter.convertUtf8(block, std::span(result.text).subspan(used));
+        result.text.resize(used + step.written);
+        done += step.read;
+        // A sequence that a block cuts off is read again with the next block.
+        const bool more = step.stop == Utf8Stop::End
+                              ? done < text.size()
+                              : step.stop == Utf8Stop::CutOff && block.size() == kBlock;
+        if (!more) {
+            if (step.stop != Utf8Stop::End) {
+                result.invalidAt = done;
+            }
+            break;
+        }
+    }
+    const std::size_t used = result.text.size();
+    result.text.resize(used + converter.maxUtf8Output(0));
+    result.text.resize(used + converter.finishUtf8(std::span(result.text).subspan(used)).written);
+    return result;
 }
 
 std::u32string ConvertText(std::u32string_view text, std::optional<Standard> source,

@@ -14,21 +14,18 @@ namespace {
 
 constexpr std::uint8_t kNoRow = 0xFF;
 
-// What Next() returns where the text cannot be read on: no character is that large.
-constexpr char32_t kUnreadable = 0xFFFFFFFE;
-
-// Whether a character read is one; code points are taken as they come, whatever their value.
-template <typename Unit>
-bool Readable(char32_t c) {
-    return !std::is_same_v<Unit, char> || c != kUnreadable;
-}
-
-// A character read, and the units it took; kUnreadable (taking none) at an invalid or
-// cut-off sequence.
+// A character read, and the units it took. Code points are taken as they come, whatever their
+// value; UTF-8 that cannot be read takes no units, which no character read does.
 struct Read {
     char32_t c;
     std::ptrdiff_t units;
+
+    [[nodiscard]] bool readable() const noexcept { return units != 0; }
 };
+
+// What an unreadable sequence gives: its `c` is never looked at, but lies beyond the tables to
+// keep it off the scans' common road.
+constexpr Read kUnreadable{kLetterBound, 0};
 
 Read NextRare(const char* p, const char* end) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(p);
@@ -37,7 +34,7 @@ Read NextRare(const char* p, const char* end) {
     UChar32 c = 0;
     U8_NEXT(bytes, i, length, c);
     if (c < 0) {
-        return {kUnreadable, 0};
+        return kUnreadable;
     }
     return {static_cast<char32_t>(c), i};
 }
@@ -85,7 +82,7 @@ const char* SkipUtf8(const char* p, const char* end) {
             continue;
         }
         const Read read = Next(p, end);
-        if (read.c == kUnreadable) {
+        if (!read.readable()) {
             break;
         }
         p += read.units;
@@ -311,19 +308,19 @@ Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end,
         const Read read = Next(p, end);
         if (read.c < kTabled) [[likely]] {
             out = Store<Unit>::Emit(pieces[read.c], out);
-        } else if (Readable<Unit>(read.c)) {
+        } else if (read.readable()) {
             out = writeLetter(read.c, out);
         } else {
             break;
         }
         p += read.units;
     }
-    return {p, out, false};
+    return {p, out, Stop::End};
 }
 
 template <typename Unit>
 Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* end, Unit* out,
-                                                   char32_t& pending) const {
+                                                   Pending& pending) const {
     const Piece* const pieces = pieces_.data();
     const std::uint8_t* const pairLetter = pairLetter_.data();
     const std::uint16_t* const pairs = pairs_.data();
@@ -332,7 +329,7 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
     // spellings, and whether the one before it took it into such a spelling. Whether two
     // characters spell a pair does not depend on that, so the scan carries only one flag from
     // character to character.
-    std::uint32_t previous = pending == kNothingPending ? kNone : pending;
+    std::uint32_t previous = pending.value_or(kNone);
     std::uint32_t previousLetter = pairLetter[previous];
     bool taken = false;
     const auto step = [&](std::uint32_t c) {
@@ -349,7 +346,6 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
         previousLetter = letter;
     };
 
-    bool unreadable = false;
     while (p < end) {
         if (AsciiAhead(p, end)) {
             for (int i = 0; i < 8; ++i) {
@@ -361,8 +357,7 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
         const Read read = Next(p, end);
         char32_t c = read.c;
         if (c >= kTabled) [[unlikely]] {
-            if (!Readable<Unit>(c)) {
-                unreadable = true;
+            if (!read.readable()) {
                 break;
             }
             // Lower-casing may bring a rarer letter into the tables (KELVIN SIGN becomes "k").
@@ -380,14 +375,14 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
         step(c);
         p += read.units;
     }
-    pending = taken || previous == kNone ? kNothingPending : previous;
-    return {p, out, unreadable};
+    pending = taken || previous == kNone ? Pending() : Pending(static_cast<char16_t>(previous));
+    return {p, out, Stop::End};
 }
 
 template <typename Unit>
 Transcriber::Scan<Unit> Transcriber::feed(const Unit* begin, const Unit* end, Unit* out,
-                                          char32_t& pending) const {
-    Scan<Unit> scan{end, out, false};
+                                          Pending& pending) const {
+    Scan<Unit> scan{end, out, Stop::End};
     if (passesThrough_ || discards_) {
         // Even text that is not converted must be read to find where it stops being UTF-8.
         if constexpr (std::is_same_v<Unit, char>) {
@@ -400,25 +395,26 @@ Transcriber::Scan<Unit> Transcriber::feed(const Unit* begin, const Unit* end, Un
         scan = readsPairs_ ? feedWithPairs(begin, end, out, pending) : feedLetters(begin, end, out);
     }
     if constexpr (std::is_same_v<Unit, char>) {
-        scan.invalid = scan.stop < end && !CutOff(scan.stop, end);
+        if (scan.stop < end) {
+            scan.why = CutOff(scan.stop, end) ? Stop::CutOff : Stop::Invalid;
+        }
     }
     return scan;
 }
 
 template <typename Unit>
-Unit* Transcriber::finish(Unit* out, char32_t& pending) const {
-    if (pending != kNothingPending && !discards_) {
-        out = Store<Unit>::Emit(pieces_[pending], out);
-        pending = kNothingPending;
+Unit* Transcriber::finish(Unit* out, Pending& pending) const {
+    if (pending && !discards_) {
+        out = Store<Unit>::Emit(pieces_[*pending], out);
     }
+    pending.reset();
     return out;
 }
 
-template Transcriber::Scan<char> Transcriber::feed(const char*, const char*, char*,
-                                                   char32_t&) const;
+template Transcriber::Scan<char> Transcriber::feed(const char*, const char*, char*, Pending&) const;
 template Transcriber::Scan<char32_t> Transcriber::feed(const char32_t*, const char32_t*, char32_t*,
-                                                       char32_t&) const;
-template char* Transcriber::finish(char*, char32_t&) const;
-template char32_t* Transcriber::finish(char32_t*, char32_t&) const;
+                                                       Pending&) const;
+template char* Transcriber::finish(char*, Pending&) const;
+template char32_t* Transcriber::finish(char32_t*, Pending&) const;
 
 } // namespace orvani::detail

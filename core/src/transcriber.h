@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace orvani::detail {
@@ -35,7 +36,9 @@ private:
 // one piece to the next lives in `pending`.
 class Transcriber {
 public:
-    static constexpr char32_t kNothingPending = 0xFFFFFFFF;
+    // A letter (below U+0180) held back because the next piece may make it half of a
+    // two-letter spelling.
+    using Pending = std::optional<char16_t>;
 
     // A missing reader or writer passes the text through unchanged.
     Transcriber(const ScanRules* reader, const ScanRules* writer, ConversionOptions options);
@@ -47,20 +50,27 @@ public:
     // The most units that feed() writes for `units` units of input, plus what finish() writes.
     [[nodiscard]] std::size_t maxOutput(std::size_t units, bool utf8) const noexcept;
 
+    // Why a scan stopped short of the end of its text (UTF-8 only).
+    enum class Stop : std::uint8_t {
+        End,     // it read everything
+        Invalid, // at a sequence that is not UTF-8
+        CutOff,  // at a sequence that the end cuts off, which more text may complete
+    };
+
     template <typename Unit>
     struct Scan {
-        const Unit* stop; // where the scan stopped: the end, or a sequence it could not read
+        const Unit* stop; // where the scan stopped
         Unit* out;        // the end of what it wrote
-        bool invalid;     // UTF-8 only: `stop` is an invalid sequence, not one cut off by the end
+        Stop why;
     };
 
     // Writes the conversion of [begin, end) from `out` on. UTF-8 is read up to its first
     // invalid sequence, or to a sequence that the end cuts off; code points are all read.
     template <typename Unit>
-    Scan<Unit> feed(const Unit* begin, const Unit* end, Unit* out, char32_t& pending) const;
+    Scan<Unit> feed(const Unit* begin, const Unit* end, Unit* out, Pending& pending) const;
 
     template <typename Unit>
-    Unit* finish(Unit* out, char32_t& pending) const;
+    Unit* finish(Unit* out, Pending& pending) const;
 
 private:
     struct alignas(32) Piece {
@@ -81,7 +91,7 @@ private:
     template <typename Unit>
     Scan<Unit> feedLetters(const Unit* p, const Unit* end, Unit* out) const;
     template <typename Unit>
-    Scan<Unit> feedWithPairs(const Unit* p, const Unit* end, Unit* out, char32_t& pending) const;
+    Scan<Unit> feedWithPairs(const Unit* p, const Unit* end, Unit* out, Pending& pending) const;
 
     LetterStage reader_;
     LetterStage writer_;

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <orvani/pipeline.h>
 
+#include <array>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <vector>
 
 namespace orvani {
@@ -15,32 +18,38 @@ using namespace orvani::testing;
 struct Result {
     std::string text;
     std::size_t read = 0;
-    bool invalid = false;
+    Utf8Stop stop = Utf8Stop::End;
 };
 
-// Feeds `pieces` one after another through the UTF-8 road into buffers of exactly the size it
-// asks for, with a guard behind each that must stay untouched.
-Result ConvertUtf8(Converter converter, const std::vector<std::string_view>& pieces) {
+// Writes through `step` into a buffer of `room` bytes with a guard behind it that must stay
+// untouched, and appends what it wrote.
+Utf8Progress Guarded(std::size_t room, std::string& text, auto&& step) {
     constexpr char kGuard = '\x5A';
-    Result result;
-    const auto run = [&](std::size_t room, auto&& write) {
-        std::vector<char> buffer(room + 16, kGuard);
-        const std::size_t written = write(buffer.data());
-        EXPECT_LE(written, room);
-        for (std::size_t i = room; i < buffer.size(); ++i) {
-            EXPECT_EQ(buffer[i], kGuard) << "written past the room asked for";
-        }
-        result.text.append(buffer.data(), written);
-    };
-    for (const std::string_view piece : pieces) {
-        run(converter.maxUtf8Output(piece.size()), [&](char* out) {
-            const Converter::Utf8Step step = converter.feedUtf8(piece, out);
-            result.read += step.read;
-            result.invalid = result.invalid || step.invalid;
-            return step.written;
-        });
+    std::vector<char> buffer(room + 16, kGuard);
+    const Utf8Progress progress = step(std::span(buffer).first(room));
+    EXPECT_LE(progress.written, room);
+    for (std::size_t i = room; i < buffer.size(); ++i) {
+        EXPECT_EQ(buffer[i], kGuard) << "written past the output";
     }
-    run(converter.maxUtf8Output(0), [&](char* out) { return converter.finishUtf8(out); });
+    text.append(buffer.data(), progress.written);
+    return progress;
+}
+
+// Feeds `pieces` one after another through the UTF-8 road into buffers of exactly the size it
+// asks for.
+Result Stream(Converter converter, const std::vector<std::string_view>& pieces) {
+    Result result;
+    for (const std::string_view piece : pieces) {
+        const Utf8Progress step =
+            Guarded(converter.maxUtf8Output(piece.size()), result.text,
+                    [&](std::span<char> out) { return converter.convertUtf8(piece, out); });
+        result.read += step.read;
+        if (step.stop != Utf8Stop::End) {
+            result.stop = step.stop;
+        }
+    }
+    Guarded(converter.maxUtf8Output(0), result.text,
+            [&](std::span<char> out) { return converter.finishUtf8(out); });
     return result;
 }
 
@@ -68,12 +77,12 @@ TEST(Utf8Road, GivesWhatTheCodePointRoadGives) {
                 const Converter converter(source, target, DocumentType::Plain, options);
                 for (const std::u32string& text : texts) {
                     const std::string utf8 = Utf8(text);
-                    const Result result = ConvertUtf8(converter, {utf8});
+                    const Result result = Stream(converter, {utf8});
                     EXPECT_EQ(result.text,
                               Utf8(ConvertText(text, source, target, DocumentType::Plain, options)))
                         << DisplayName(source) << " to " << DisplayName(target);
                     EXPECT_EQ(result.read, utf8.size());
-                    EXPECT_FALSE(result.invalid);
+                    EXPECT_EQ(result.stop, Utf8Stop::End);
                 }
             }
         }
@@ -85,14 +94,13 @@ TEST(Utf8Road, EverySplitBetweenCharactersGivesTheWholeResult) {
     for (const Standard source : kStandards) {
         for (const Standard target : kStandards) {
             const Converter converter(source, target, DocumentType::Plain, kA);
-            const std::string whole = ConvertUtf8(converter, {text}).text;
+            const std::string whole = Stream(converter, {text}).text;
             for (std::size_t cut = 0; cut <= text.size(); ++cut) {
                 if (cut < text.size() && (text[cut] & 0xC0) == 0x80) {
                     continue; // inside a character
                 }
                 const std::string_view view = text;
-                EXPECT_EQ(ConvertUtf8(converter, {view.substr(0, cut), view.substr(cut)}).text,
-                          whole)
+                EXPECT_EQ(Stream(converter, {view.substr(0, cut), view.substr(cut)}).text, whole)
                     << DisplayName(source) << " to " << DisplayName(target) << ", cut at " << cut;
             }
         }
@@ -104,15 +112,15 @@ TEST(Utf8Road, TextCutAtAnIndependentPlaceConvertsInTwoHalves) {
     for (const Standard source : kStandards) {
         for (const Standard target : kStandards) {
             const Converter fresh(source, target, DocumentType::Plain, kBoth);
-            const std::string whole = ConvertUtf8(fresh, {text}).text;
+            const std::string whole = Stream(fresh, {text}).text;
             for (std::size_t from = 0; from < text.size(); ++from) {
                 const std::size_t cut = FindIndependentCut(text, from, text.size());
                 if (cut == std::string_view::npos) {
                     continue;
                 }
                 const std::string_view view = text;
-                EXPECT_EQ(ConvertUtf8(fresh, {view.substr(0, cut)}).text +
-                              ConvertUtf8(fresh, {view.substr(cut)}).text,
+                EXPECT_EQ(Stream(fresh, {view.substr(0, cut)}).text +
+                              Stream(fresh, {view.substr(cut)}).text,
                           whole)
                     << DisplayName(source) << " to " << DisplayName(target) << ", cut at " << cut;
             }
@@ -142,11 +150,11 @@ TEST(Utf8Road, StopsAtTheFirstInvalidSequence) {
         const Converter converter(Standard::Old, target, DocumentType::Plain, kA);
         const Converter reference = converter;
         for (const auto& c : cases) {
-            const Result result = ConvertUtf8(converter, {c.bytes});
-            EXPECT_TRUE(result.invalid) << c.read;
+            const Result result = Stream(converter, {c.bytes});
+            EXPECT_EQ(result.stop, Utf8Stop::Invalid) << c.read;
             EXPECT_EQ(result.read, c.read);
             // Nothing past the fault comes out.
-            EXPECT_EQ(result.text, ConvertUtf8(reference, {c.bytes.substr(0, c.read)}).text);
+            EXPECT_EQ(result.text, Stream(reference, {c.bytes.substr(0, c.read)}).text);
             if (target == Standard::New) {
                 EXPECT_EQ(result.text, c.converted);
             }
@@ -157,26 +165,84 @@ TEST(Utf8Road, StopsAtTheFirstInvalidSequence) {
 TEST(Utf8Road, LeavesASequenceCutByTheEndForTheNextPiece) {
     for (const Standard target : kStandards) {
         for (const std::string bytes : {"s\xC5", "s\xE2\x82", "s\xF0\x9F\x98", "s\xF0"}) {
-            Converter converter(Standard::Old, target, DocumentType::Plain, kA);
-            std::vector<char> out(converter.maxUtf8Output(bytes.size()));
-            const Converter::Utf8Step step = converter.feedUtf8(bytes, out.data());
-            EXPECT_FALSE(step.invalid);
-            EXPECT_EQ(step.read, 1U);
+            const Result result =
+                Stream(Converter(Standard::Old, target, DocumentType::Plain, kA), {bytes});
+            EXPECT_EQ(result.stop, Utf8Stop::CutOff);
+            EXPECT_EQ(result.read, 1U);
         }
+    }
+}
+
+// However small the output, the road writes within it, says so, and goes on where it stopped.
+TEST(Utf8Road, NeverWritesPastTheOutput) {
+    const std::string text = Utf8(U"Kheetsoy dhath, ohm uhr! \u212Ah \U0001F600 Ash");
+    for (const Standard source : kStandards) {
+        for (const Standard target : kStandards) {
+            const Converter fresh(source, target, DocumentType::Plain, kA);
+            const std::string whole = Stream(fresh, {text}).text;
+            for (std::size_t room = 0; room < 48; ++room) {
+                Converter converter = fresh;
+                std::string out;
+                std::string_view rest = text;
+                for (int steps = 0; !rest.empty() && steps < 1000; ++steps) {
+                    const Utf8Progress step = Guarded(room, out, [&](std::span<char> span) {
+                        return converter.convertUtf8(rest, span);
+                    });
+                    EXPECT_NE(step.stop, Utf8Stop::Invalid);
+                    rest.remove_prefix(step.read);
+                    if (step.read == 0) {
+                        break; // no room for a single character
+                    }
+                }
+                Utf8Progress last{};
+                Guarded(room, out, [&](std::span<char> span) {
+                    last = converter.finishUtf8(span);
+                    return last;
+                });
+                if (rest.empty() && last.stop == Utf8Stop::End) {
+                    EXPECT_EQ(out, whole) << "room " << room;
+                }
+            }
+            std::array<char, 4> tiny{};
+            Converter converter = fresh;
+            EXPECT_EQ(converter.convertUtf8(text, tiny).stop, Utf8Stop::OutputFull);
+        }
+    }
+}
+
+TEST(ConvertUtf8, ConvertsAWholeTextOrSaysWhereItIsNotUtf8) {
+    const struct {
+        std::string text;
+        Standard from;
+        Standard to;
+        std::string converted;
+        std::optional<std::size_t> invalidAt;
+    } cases[] = {
+        {"Kheetsoy dhath", Standard::Old, Standard::New, "xícó ðæþ", std::nullopt},
+        {"xícó ðæþ", Standard::New, Standard::Script, "kExO dqT", std::nullopt},
+        {"", Standard::Script, Standard::Old, "", std::nullopt},
+        {"dhas\xFFh", Standard::Old, Standard::New, "ðæs", 4},
+        {"as\xC3", Standard::Old, Standard::New, "æs", 2},
+        {std::string(70000, 'a') + "s\xC5\xA1h", Standard::Old, Standard::New,
+         Utf8(std::u32string(70000, U'æ')) + "sšh", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const Utf8Conversion result = ConvertUtf8(c.text, c.from, c.to);
+        EXPECT_EQ(result.text, c.converted) << c.text.substr(0, 20);
+        EXPECT_EQ(result.invalidAt, c.invalidAt);
     }
 }
 
 TEST(Utf8Road, MissingStandardsAndHtmlStillReadTheText) {
     Converter converter(std::nullopt, Standard::New, DocumentType::Plain, kA);
-    char out[64];
-    std::memset(out, 0, sizeof out);
-    Converter::Utf8Step step = converter.feedUtf8("sh\xFFx", out);
+    std::array<char, 64> out{};
+    Utf8Progress step = converter.convertUtf8("sh\xFFx", out);
     EXPECT_EQ(step.written, 0U);
     EXPECT_EQ(step.read, 2U);
-    EXPECT_TRUE(step.invalid);
+    EXPECT_EQ(step.stop, Utf8Stop::Invalid);
 
     Converter html(Standard::Old, Standard::New, DocumentType::HTML, kA);
-    step = html.feedUtf8("Kheetsoy", out);
+    step = html.convertUtf8("Kheetsoy", out);
     EXPECT_EQ(step.written, 0U);
     EXPECT_EQ(step.read, 8U);
 }

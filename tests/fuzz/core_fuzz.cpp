@@ -38,13 +38,13 @@ void CheckPieces(std::u32string_view text, const std::string& utf8, Converter fr
         }
         const std::string_view piece = std::string_view(utf8).substr(start, end - start);
         buffer.assign(byBytes.maxUtf8Output(piece.size()), '\0');
-        const Converter::Utf8Step step = byBytes.feedUtf8(piece, buffer.data());
-        FUZZ_CHECK(!step.invalid && step.read == piece.size() && step.written <= buffer.size());
+        const Utf8Progress step = byBytes.convertUtf8(piece, buffer);
+        FUZZ_CHECK(step.stop == Utf8Stop::End && step.read == piece.size());
         bytesOut.append(buffer.data(), step.written);
         start = end;
     }
     buffer.assign(byBytes.maxUtf8Output(0), '\0');
-    bytesOut.append(buffer.data(), byBytes.finishUtf8(buffer.data()));
+    bytesOut.append(buffer.data(), byBytes.finishUtf8(buffer).written);
     FUZZ_CHECK(bytesOut == Utf8(whole));
 }
 

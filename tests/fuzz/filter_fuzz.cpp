@@ -87,7 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u32string text = normalize ? ToNfc(CodePoints(valid)) : CodePoints(valid);
     FUZZ_CHECK(out.text == Utf8(ConvertText(text, source, target, DocumentType::Plain, options)));
     if (invalid) {
-        FUZZ_CHECK(error == cli::InvalidUtf8("fuzz", *invalid, bytes.substr(*invalid)).what());
+        // A hint about UTF-16 follows where a read piece holds its whole byte-order mark.
+        const std::string plain = "fuzz: invalid UTF-8 at byte " + std::to_string(*invalid);
+        FUZZ_CHECK(error && (*error == plain || error->starts_with(plain + ";")));
     } else {
         FUZZ_CHECK(!error);
     }
