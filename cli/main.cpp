@@ -8,11 +8,9 @@
 
 #include <orvani/version.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
@@ -49,25 +47,18 @@ int Convert(const ConvertRequest& request) {
     }
 }
 
-// Writes all of `text` to standard output through write(2), so that a failure comes with its
-// errno; a reader that has gone ends the program quietly, as it does a conversion.
+// Writes all of `text` to standard output as a conversion does: a failure is told with the
+// system's reason, and a reader that has gone ends the program quietly.
 int Print(std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            if (errno == EPIPE) {
-                return kReaderGone;
-            }
-            std::cerr << kProgramName << ": " << SystemError("standard output", errno).what()
-                      << '\n';
-            return kFailure;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
+    try {
+        Output(std::nullopt).write(text);
+        return 0;
+    } catch (const FilterError& error) {
+        Tell(error.what());
+        return kFailure;
+    } catch (const ReaderGone&) {
+        return kReaderGone;
     }
-    return 0;
 }
 
 int Run(int argc, char* argv[]) {
