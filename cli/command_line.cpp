@@ -2,8 +2,6 @@
 
 #include <unicode/ucnv.h>
 
-#include <algorithm>
-#include <cctype>
 #include <getopt.h>
 #include <memory>
 
@@ -41,18 +39,13 @@ constexpr option kLongOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-constexpr std::pair<std::string_view, Standard> kShortNames[] = {
-    {"old", Standard::Old}, {"new", Standard::New}, {"script", Standard::Script}};
-
 std::string UnknownStandard(std::string_view argument) {
-    return "unknown standard '" + std::string(argument) + "' (choose old, new or script)";
+    std::string choices;
+    for (std::size_t i = 0; i < kStandards.size(); ++i) {
+        choices += i == 0 ? "" : i + 1 == kStandards.size() ? " or " : ", ";
+        choices += ShortName(kStandards[i]);
+    }
+    return "unknown standard '" + std::string(argument) + "' (choose " + choices + ")";
 }
 
 struct ConverterCloser {
@@ -113,13 +106,7 @@ std::string LongOptionFault(std::string_view word) {
 } // namespace
 
 std::optional<Standard> StandardFromArgument(std::string_view argument) {
-    for (const auto& [name, standard] : kShortNames) {
-        if (EqualsIgnoringCase(argument, name) ||
-            EqualsIgnoringCase(argument, DisplayName(standard))) {
-            return standard;
-        }
-    }
-    return std::nullopt;
+    return ParseStandard(argument);
 }
 
 Command ParseCommandLine(int argc, char* argv[]) {
@@ -216,7 +203,8 @@ Command ParseCommandLine(int argc, char* argv[]) {
 
 std::string StandardsList() {
     std::string list;
-    for (const auto& [name, standard] : kShortNames) {
+    for (const Standard standard : kStandards) {
+        const std::string_view name = ShortName(standard);
         list += std::string(name) + std::string(8 - name.size(), ' ') +
                 std::string(DisplayName(standard)) + '\n';
     }

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QStringDecoder>
 #include <QTextDocument>
+#include <QVariant>
 
 #include <optional>
 #include <utility>
@@ -32,8 +33,13 @@ QString TextOf(const QPlainTextEdit* box) {
     return text;
 }
 
+// The standard the list's item carries; none while nothing is picked.
 std::optional<orvani::Standard> StandardOf(const QComboBox* list) {
-    return orvani::StandardFromName(list->currentText().toStdString());
+    const QVariant data = list->currentData();
+    if (data.metaType() != QMetaType::fromType<orvani::Standard>()) {
+        return std::nullopt;
+    }
+    return data.value<orvani::Standard>();
 }
 
 // The charset of a text/plain MIME type, UTF-8 where it names none (as Qt reads it); nullopt
@@ -139,21 +145,23 @@ void frmMain::comR_Click() {
 }
 
 void frmMain::options() {
+    using orvani::Standard;
     struct Panel {
-        const char* left;
-        const char* right;
+        Standard left;
+        Standard right;
         const char* ohUhCaption;
         const char* aCaption; // null: chkA hidden
     };
-    static const Panel kPanels[] = {
-        {"Old", "New", "oh/uh -> o/u", "ah/a -> a/æ"},
-        {"New", "Old", "o/u -> oh/uh", nullptr},
-        {"Old", "Orvani Script", "oh/uh -> o/u", "ah/a -> a/I"},
-        {"Orvani Script", "Old", "o/u -> oh/uh", nullptr},
+    static constexpr Panel kPanels[] = {
+        {Standard::Old, Standard::New, "oh/uh -> o/u", "ah/a -> a/æ"},
+        {Standard::New, Standard::Old, "o/u -> oh/uh", nullptr},
+        {Standard::Old, Standard::Script, "oh/uh -> o/u", "ah/a -> a/I"},
+        {Standard::Script, Standard::Old, "o/u -> oh/uh", nullptr},
     };
+    const std::optional<Standard> left = StandardOf(comL);
+    const std::optional<Standard> right = StandardOf(comR);
     for (const Panel& panel : kPanels) {
-        if (comL->currentText() == QLatin1String(panel.left) &&
-            comR->currentText() == QLatin1String(panel.right)) {
+        if (left == panel.left && right == panel.right) {
             lblOpt->show();
             chkOU->show();
             chkOU->setText(QString::fromUtf8(panel.ohUhCaption));

@@ -4,6 +4,8 @@
 #include "frm_main.h"
 #include "return_key_filter.h"
 
+#include <orvani/standard.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -12,6 +14,10 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVariant>
+
+#include <cstddef>
+#include <string_view>
 
 namespace {
 
@@ -58,6 +64,21 @@ QComboBox* List(QWidget* parent, QStyle* style, const QStringList& items, const 
     return list;
 }
 
+// The core's standards in its order, captioned with their display names; each item carries
+// its Standard, so that the window never reads a standard from a caption.
+QComboBox* StandardList(QWidget* parent, QStyle* style, const QString& toolTip) {
+    QStringList captions;
+    for (const orvani::Standard standard : orvani::kStandards) {
+        const std::string_view name = orvani::DisplayName(standard);
+        captions.append(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    QComboBox* list = List(parent, style, captions, toolTip);
+    for (int i = 0; i < list->count(); ++i) {
+        list->setItemData(i, QVariant::fromValue(orvani::kStandards[static_cast<std::size_t>(i)]));
+    }
+    return list;
+}
+
 QPushButton* PictureButton(QWidget* parent, const QString& picture, const QString& accessibleName,
                            const QString& toolTip) {
     auto* button = new QPushButton(parent);
@@ -95,8 +116,6 @@ void frmMain::createControls() {
 
     auto* listStyle = new CompactComboStyle;
     listStyle->setParent(this);
-    const QStringList standards{QStringLiteral("Old"), QStringLiteral("New"),
-                                QStringLiteral("Orvani Script")};
 
     // clang-format off
     txtL = Place(TextBox(this, QStringLiteral("Input text - use STRG-ENTER for breaking lines.")),
@@ -107,11 +126,11 @@ void frmMain::createControls() {
                     "cmdConv", 4080, 120, 1215, 615);
     Label1 = Place(new QLabel(QStringLiteral("Left Standard"), this),
                    "Label1", 4080, 960, 1215, 255);
-    comL = Place(List(this, listStyle, standards, QStringLiteral("Select the standard of the text to the left.")),
+    comL = Place(StandardList(this, listStyle, QStringLiteral("Select the standard of the text to the left.")),
                  "comL", 4080, 1200, 1215, 315);
     Label2 = Place(new QLabel(QStringLiteral("Right Standard"), this),
                    "Label2", 4080, 1560, 1215, 255);
-    comR = Place(List(this, listStyle, standards, QStringLiteral("Select the standard to be used for the output.")),
+    comR = Place(StandardList(this, listStyle, QStringLiteral("Select the standard to be used for the output.")),
                  "comR", 4080, 1800, 1215, 315);
     Label3 = Place(new QLabel(QStringLiteral("Document Type"), this),
                    "Label3", 4080, 2400, 1215, 255);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs and packages the build as a user or a distribution would, and checks the result.
-#   packaging_test.sh install|consumer|deb|windows-resource BUILD_DIR SOURCE_DIR
+#   packaging_test.sh install|consumer|examples|pkg-config|embedding|deb|windows-resource
+#                     BUILD_DIR SOURCE_DIR
 set -euo pipefail
 what="$1" build="$2" source="$3"
 work="$(mktemp -d)"
@@ -41,11 +42,67 @@ consumer)
     cmake --build "$work/build" >/dev/null
     [[ "$("$work/build/consumer")" == "1.00 kExO dqT" ]] || fail "the consumer's result"
     ;;
+examples)
+    cmake --install "$build" --prefix "$work/prefix" --component development >/dev/null
+    cmake -S "$source/examples" -B "$work/build" -G Ninja \
+        -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+    cmake --build "$work/build" >"$work/log" || fail "the examples do not build: $(cat "$work/log")"
+    echo "Kheetsoy dhath" >"$work/old.txt"
+    [[ "$("$work/build/convert_file" "$work/old.txt")" == "xícó ðæþ" ]] ||
+        fail "convert_file's result"
+    printf 'Kheetsoy \377dhath' >"$work/invalid.txt"
+    status=0
+    output="$("$work/build/convert_file" "$work/invalid.txt" 2>"$work/errors")" || status=$?
+    [[ "$status" == 1 && "$output" == "xícó " ]] || fail "convert_file on invalid UTF-8: $status '$output'"
+    grep -q "invalid UTF-8 at byte 9" "$work/errors" || fail "convert_file's error: $(cat "$work/errors")"
+    ;;
+pkg-config)
+    cmake --install "$build" --prefix "$work/prefix" --component development >/dev/null
+    pc_dir="$(cd "$work/prefix" && find . -path '*/pkgconfig/orvani.pc' -printf '%h')"
+    [[ -n "$pc_dir" ]] || fail "no orvani.pc installed"
+    export PKG_CONFIG_PATH="$work/prefix/$pc_dir"
+    pkg-config --validate orvani 2>"$work/errors" || fail "orvani.pc: $(cat "$work/errors")"
+    [[ "$(pkg-config --modversion orvani)" == "1.00" ]] || fail "orvani.pc's version"
+    # The library is static: the plain and the static link both need ICU.
+    for libs in "$(pkg-config --libs orvani)" "$(pkg-config --static --libs orvani)"; do
+        grep -q -- "-licuuc" <<<"$libs" || fail "no ICU among: $libs"
+    done
+    # Moved elsewhere, the installed tree still points at itself.
+    mv "$work/prefix" "$work/moved"
+    export PKG_CONFIG_PATH="$work/moved/$pc_dir"
+    # shellcheck disable=SC2046 # the flags are words of their own
+    c++ -std=c++20 -o "$work/program" "$source/tests/packaging/pkg_config/main.cpp" \
+        $(pkg-config --cflags --libs orvani)
+    [[ "$("$work/program")" == "xícó ðæþ" ]] || fail "the program built with pkg-config"
+    ;;
+embedding)
+    cmake -S "$source/tests/packaging/embedding" -B "$work/build" -G Ninja \
+        -DORVANI_SOURCE_DIR="$source" >/dev/null
+    cmake --build "$work/build" >"$work/log" || fail "the embedding project: $(cat "$work/log")"
+    [[ "$("$work/build/embedder")" == "1.00 kExO dqT" ]] || fail "the embedding program's result"
+    [[ ! -e "$work/build/CPackConfig.cmake" ]] || fail "the embedded tree set up CPack"
+    # Nothing is installed unless asked for; then the library is, and nothing else.
+    cmake --install "$work/build" --prefix "$work/nothing" >/dev/null
+    [[ ! -e "$work/nothing" ]] || fail "installed while embedded: $(find "$work/nothing" -type f)"
+    cmake -S "$source/tests/packaging/embedding" -B "$work/build" -DORVANI_INSTALL=ON >/dev/null
+    cmake --build "$work/build" >/dev/null
+    cmake --install "$work/build" --prefix "$work/prefix" >/dev/null
+    (cd "$work/prefix" && find . -type f | sort) >"$work/installed"
+    for pattern in '^\./include/orvani/pipeline\.h$' '^\./include/orvani/version\.h$' \
+        '^\./lib[^/]*/liborvani\.a$' '/cmake/orvani/orvaniTargets\.cmake$' \
+        '/cmake/orvani/orvaniConfig\.cmake$' '/pkgconfig/orvani\.pc$'; do
+        grep -q "$pattern" "$work/installed" || fail "not installed: $pattern"
+    done
+    ! grep -v -e '^\./include/orvani/' -e '^\./lib' "$work/installed" ||
+        fail "installed beside the library"
+    ;;
 deb)
     (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB >/dev/null)
     deb="$work/orvaniconv_1.00_$(dpkg --print-architecture).deb"
     [[ -f "$deb" ]] || fail "no $(basename "$deb") among: $(ls "$work")"
-    [[ -f "$work/liborvani-dev_1.00_$(dpkg --print-architecture).deb" ]] || fail "no liborvani-dev"
+    dev="$work/liborvani-dev_1.00_$(dpkg --print-architecture).deb"
+    [[ -f "$dev" ]] || fail "no liborvani-dev"
+    dpkg-deb -c "$dev" | grep -q '/pkgconfig/orvani\.pc$' || fail "no orvani.pc in liborvani-dev"
     dpkg-deb -c "$deb" >"$work/contents"
     for file in ./usr/bin/orvaniconv ./usr/bin/orvaniconv-cli \
         ./usr/share/applications/$app_id.desktop ./usr/share/metainfo/$app_id.metainfo.xml \

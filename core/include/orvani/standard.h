@@ -29,6 +29,13 @@ struct ConversionOptions {
 // The standard whose display name equals `name` exactly (case-sensitively), if any.
 [[nodiscard]] std::optional<Standard> StandardFromName(std::string_view name) noexcept;
 
+// "old", "new" or "script": the name for command lines and files.
+[[nodiscard]] std::string_view ShortName(Standard standard) noexcept;
+
+// The standard whose display or short name equals `name` in any ASCII case, if any:
+// "Old", "new", "SCRIPT" and "orvani script" all name a standard.
+[[nodiscard]] std::optional<Standard> ParseStandard(std::string_view name) noexcept;
+
 // HTML exactly when `name` is "HTML"; any other name is Plain.
 [[nodiscard]] DocumentType DocumentTypeFromName(std::string_view name) noexcept;
 
