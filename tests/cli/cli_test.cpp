@@ -47,17 +47,21 @@ TEST_F(CliTest, ConvertsEachFileOnItsOwn) {
 }
 
 TEST_F(CliTest, ReadsAcrossItsReadBuffer) {
-    // A two-letter spelling and a two-byte letter both straddling the first 256 KiB.
-    const std::string head(262143, 'b');
+    // A two-letter spelling and a two-byte letter both straddling the first 1 MiB read: that of
+    // the conversion, and with the NFC step that of the step, which holds back the last letter.
+    const std::string head((std::size_t{1} << 20) - 1, 'b');
     write("spelling.txt", head + "sh");
     write("letter.txt", head + "\xC5\xA1" + "\xFF");
-    Outcome result = run({"-f", "old", "-t", "new", "spelling.txt"});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, head + "š");
-    result = run({"-f", "new", "-t", "new", "letter.txt"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, head + "š");
-    EXPECT_EQ(result.err, "orvaniconv-cli: letter.txt: invalid UTF-8 at byte 262145\n");
+    for (const std::string normalize : {"--normalize", "--no-normalize"}) {
+        Outcome result = run({"-f", "old", "-t", "new", normalize, "spelling.txt"});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(result.out == head + "š") << normalize;
+        result = run({"-f", "new", "-t", "new", normalize, "letter.txt"});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(result.out == head + "š") << normalize;
+        EXPECT_EQ(result.err, "orvaniconv-cli: letter.txt: invalid UTF-8 at byte " +
+                                  std::to_string(head.size() + 2) + "\n");
+    }
 }
 
 // Large inputs are converted a megabyte at a time, each cut in two halves that are converted

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "test_names.h"
+
+#include <gtest/gtest.h>
 #include <orvani/standard.h>
 
 #include <ostream>
@@ -20,9 +23,11 @@ struct Case {
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Case& c) {
-    os << "input of " << c.input.size() << " characters, a=" << c.options.a
-       << " ohUh=" << c.options.ohUh;
-    return os;
+    return os << Escaped(c.input) << " with " << OptionsName(c.options);
+}
+
+inline std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+    return ReadableName(info.param.input, "with_" + OptionsName(info.param.options), info.index);
 }
 
 } // namespace orvani::testing

@@ -1,7 +1,9 @@
 // The transcription core on any text, any pair of standards and any options: no crash, no
-// sanitizer report, and the properties that hold for every text.
+// sanitizer report, the result of the plain reference scan, and the properties that hold for
+// every text.
 
 #include "fuzz_text.h"
+#include "reference_scanner.h"
 
 #include <orvani/pipeline.h>
 
@@ -72,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(old.find_first_of(U"šáíéþðóçúæx") == std::u32string::npos);
 
     const std::u32string whole = ConvertText(text, source, target, DocumentType::Plain, options);
+    FUZZ_CHECK(whole == testing::ReferenceConvert(text, source, target, options));
     CheckPieces(text, utf8, Converter(source, target, DocumentType::Plain, options), input, whole);
     return 0;
 }
