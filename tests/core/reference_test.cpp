@@ -13,18 +13,10 @@ namespace {
 
 using namespace orvani::testing;
 
-// The UTF-8 road, in one place so that a change of its API changes only this.
+// The UTF-8 road: the whole-text call, which drives the streaming one.
 std::string Utf8RoadConvert(std::string_view text, Standard from, Standard to,
                             ConversionOptions options) {
-    Converter converter(from, to, DocumentType::Plain, options);
-    std::string out(converter.maxUtf8Output(text.size()) + converter.maxUtf8Output(0), '\0');
-    const Converter::Utf8Step step = converter.feedUtf8(text, out.data());
-    std::size_t written = step.written;
-    if (step.read == text.size()) {
-        written += converter.finishUtf8(out.data() + written);
-    }
-    out.resize(written);
-    return out;
+    return ConvertUtf8(text, from, to, options).text;
 }
 
 // Every letter of the tables, as spelled and as written, in both cases.
