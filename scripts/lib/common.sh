@@ -3,8 +3,8 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-BUILD_PACKAGES=(cmake ninja-build g++ libicu-dev libgtest-dev libgmock-dev
-    qt6-base-dev fonts-liberation libbenchmark-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev libexpat1-dev libzip-dev libgtest-dev
+    libgmock-dev qt6-base-dev fonts-liberation libbenchmark-dev)
 # What the tests use to check the installed files, the Debian packages, orvani.pc and the
 # Windows resource.
 TEST_PACKAGES=(desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 pkgconf)

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <orvani/standard.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace orvani {
+
+// Documents converted with their formatting kept: only the text a reader sees is converted,
+// and every other byte stays as it was.
+enum class DocumentFormat {
+    Text, // plain UTF-8 text
+    Html,
+    Docx, // Word (Office Open XML)
+    Odt,  // OpenDocument Text
+};
+
+struct DocumentSettings {
+    Standard from = Standard::Old;
+    Standard to = Standard::New;
+    ConversionOptions options;
+    bool normalize = true; // bring the text to NFC before it is read
+    // The display font that Orvani Script text is given, and taken from when it is read.
+    std::string scriptFont = "Orvani Script";
+};
+
+// A document that cannot be converted: corrupt, malformed, too large or unsafe. `part` names
+// the part of the document (such as "word/document.xml"), or is empty for the whole.
+class DocumentError : public std::runtime_error {
+public:
+    DocumentError(std::string part, const std::string& reason)
+        : std::runtime_error(part.empty() ? reason : part + ": " + reason), part_(std::move(part)) {
+    }
+    [[nodiscard]] const std::string& part() const noexcept { return part_; }
+
+private:
+    std::string part_;
+};
+
+// `document` in `format`, converted as `settings` say. Throws DocumentError.
+//
+//     ConvertDocument(html, DocumentFormat::Html, {.from = Standard::Old, .to = Standard::New})
+[[nodiscard]] std::string ConvertDocument(std::string_view document, DocumentFormat format,
+                                          const DocumentSettings& settings);
+
+// "text", "html", "docx" or "odt", in any case.
+[[nodiscard]] std::optional<DocumentFormat> DocumentFormatFromName(std::string_view name) noexcept;
+
+// The format of a file from its name's extension, or else from its first bytes; Text when
+// neither tells.
+[[nodiscard]] DocumentFormat DetectDocumentFormat(std::string_view fileName,
+                                                  std::string_view firstBytes) noexcept;
+
+} // namespace orvani

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <orvani/documents.h>
+#include <orvani/pipeline.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvani::documents {
+
+// One paragraph's text, which formatting cuts into runs, converted as one text: a word split
+// over a plain and a bold run converts as if it were whole. Each character written stays in
+// the run of the character it came from, or of the one that finished its two-letter spelling.
+//
+//     ParagraphConverter paragraph(settings);
+//     const std::size_t first = paragraph.add("Khee");
+//     const std::size_t second = paragraph.add("tsoy");
+//     paragraph.finish();
+//     paragraph.text(first) == "xí", paragraph.text(second) == "có"
+class ParagraphConverter {
+public:
+    explicit ParagraphConverter(const DocumentSettings& settings);
+
+    // Adds the next run's text (UTF-8, markup already decoded) and returns its number.
+    std::size_t add(std::string_view text);
+    // A place that no spelling spans, such as a tab, a line break or a note's own paragraphs:
+    // what is held for the next run is written into the last run now.
+    void breakHere();
+    // Writes what is held; then text() holds every run's converted text.
+    void finish();
+
+    [[nodiscard]] const std::string& text(std::size_t run) const { return runs_[run]; }
+    [[nodiscard]] std::size_t size() const noexcept { return runs_.size(); }
+
+private:
+    bool normalize_;
+    Converter converter_;
+    std::vector<std::string> runs_;
+    std::u32string scratch_;
+};
+
+} // namespace orvani::documents

@@ -1,0 +1,189 @@
+#include "xml_events.h"
+
+#include <orvani/documents.h>
+
+#include <algorithm>
+#include <expat.h>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+namespace orvani::documents {
+namespace {
+
+struct ParserCloser {
+    void operator()(XML_Parser parser) const noexcept { XML_ParserFree(parser); }
+};
+
+struct Reading {
+    XML_Parser parser;
+    std::string_view xml;
+    const std::function<void(const XmlEvent&)>* handle;
+    std::vector<std::pair<std::string, std::string>> attributes;
+    std::size_t lastStartEnd = 0;
+    std::string refused; // why reading was stopped, where it was this reader that stopped it
+    std::exception_ptr fault;
+};
+
+std::size_t Here(const Reading& reading) {
+    return static_cast<std::size_t>(XML_GetCurrentByteIndex(reading.parser));
+}
+
+std::size_t Length(const Reading& reading) {
+    return static_cast<std::size_t>(XML_GetCurrentByteCount(reading.parser));
+}
+
+void Call(Reading& reading, const XmlEvent& event) {
+    try {
+        (*reading.handle)(event);
+    } catch (...) {
+        reading.fault = std::current_exception();
+        XML_StopParser(reading.parser, XML_FALSE);
+    }
+}
+
+extern "C" void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+    auto& reading = *static_cast<Reading*>(data);
+    reading.attributes.clear();
+    for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
+        reading.attributes.emplace_back(a[0], a[1]);
+    }
+    const std::size_t begin = Here(reading);
+    reading.lastStartEnd = begin + Length(reading);
+    Call(reading,
+         {XmlEvent::Kind::Start, name, &reading.attributes, {}, begin, reading.lastStartEnd});
+}
+
+extern "C" void OnEnd(void* data, const XML_Char* name) {
+    auto& reading = *static_cast<Reading*>(data);
+    const std::size_t begin = Here(reading);
+    // An empty element's end comes with no bytes of its own: its start had them all.
+    const std::size_t length = Length(reading);
+    const std::size_t at = length == 0 ? reading.lastStartEnd : begin;
+    Call(reading, {XmlEvent::Kind::End, name, nullptr, {}, at, at + length});
+}
+
+extern "C" void OnText(void* data, const XML_Char* text, int length) {
+    auto& reading = *static_cast<Reading*>(data);
+    const std::size_t begin = Here(reading);
+    Call(reading, {XmlEvent::Kind::Text,
+                   {},
+                   nullptr,
+                   {text, static_cast<std::size_t>(length)},
+                   begin,
+                   begin + Length(reading)});
+}
+
+extern "C" void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    auto& reading = *static_cast<Reading*>(data);
+    reading.refused = "a document type declaration, which documents of this kind never have, "
+                      "is refused (it could declare entities)";
+    XML_StopParser(reading.parser, XML_FALSE);
+}
+
+extern "C" void OnEntityDeclaration(void* data, const XML_Char*, int, const XML_Char*, int,
+                                    const XML_Char*, const XML_Char*, const XML_Char*,
+                                    const XML_Char*) {
+    auto& reading = *static_cast<Reading*>(data);
+    reading.refused = "entity declarations are refused";
+    XML_StopParser(reading.parser, XML_FALSE);
+}
+
+} // namespace
+
+void ReadXml(std::string_view xml, const std::string& part,
+             const std::function<void(const XmlEvent&)>& handle) {
+    if (xml.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+        throw DocumentError(part, "too large to read");
+    }
+    const std::unique_ptr<XML_ParserStruct, ParserCloser> parser(XML_ParserCreate("UTF-8"));
+    if (!parser) {
+        throw std::bad_alloc();
+    }
+    Reading reading{parser.get(), xml, &handle, {}, 0, {}, {}};
+    XML_SetUserData(parser.get(), &reading);
+    XML_SetElementHandler(parser.get(), OnStart, OnEnd);
+    XML_SetCharacterDataHandler(parser.get(), OnText);
+    XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
+    XML_SetEntityDeclHandler(parser.get(), OnEntityDeclaration);
+    // Nothing outside the part is ever read.
+    XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+    const XML_Status status =
+        XML_Parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE);
+    if (reading.fault) {
+        std::rethrow_exception(reading.fault);
+    }
+    if (status != XML_STATUS_OK) {
+        const std::string why = !reading.refused.empty()
+                                    ? reading.refused
+                                    : XML_ErrorString(XML_GetErrorCode(parser.get()));
+        throw DocumentError(
+            part, "malformed XML at line " +
+                      std::to_string(XML_GetCurrentLineNumber(parser.get())) + ", column " +
+                      std::to_string(XML_GetCurrentColumnNumber(parser.get()) + 1) + ": " + why);
+    }
+}
+
+std::string EscapeXml(std::string_view text, bool inAttribute) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += inAttribute ? "&quot;" : "\"";
+            break;
+        case '\t':
+            out += inAttribute ? "&#9;" : "\t";
+            break;
+        case '\n':
+            out += inAttribute ? "&#10;" : "\n";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+void ByteEdits::replace(std::size_t begin, std::size_t end, std::string replacement) {
+    edits_.push_back({begin, end, std::move(replacement), edits_.size()});
+}
+
+std::string ByteEdits::apply(std::string_view original) const {
+    std::vector<const Edit*> order;
+    order.reserve(edits_.size());
+    for (const Edit& edit : edits_) {
+        order.push_back(&edit);
+    }
+    std::ranges::sort(order, [](const Edit* a, const Edit* b) {
+        return a->begin != b->begin ? a->begin < b->begin
+                                    : (a->end != b->end ? a->end < b->end : a->order < b->order);
+    });
+    std::string out;
+    out.reserve(original.size());
+    std::size_t copied = 0;
+    for (const Edit* edit : order) {
+        if (edit->begin < copied || edit->end > original.size() || edit->end < edit->begin) {
+            throw std::logic_error("overlapping edits");
+        }
+        out.append(original.substr(copied, edit->begin - copied));
+        out += edit->replacement;
+        copied = edit->end;
+    }
+    out.append(original.substr(copied));
+    return out;
+}
+
+} // namespace orvani::documents

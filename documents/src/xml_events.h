@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace orvani::documents {
+
+// One event of an XML part, with the bytes of the part that it came from, so that a document
+// can be rewritten by replacing some byte ranges and keeping every other byte as it was.
+struct XmlEvent {
+    enum class Kind { Start, End, Text };
+    Kind kind;
+    std::string_view name; // qualified, as written ("w:t"); empty for Text
+    const std::vector<std::pair<std::string, std::string>>* attributes; // Start only
+    std::string_view text; // Text only: the characters, references decoded
+    std::size_t begin;     // [begin, end): the event's bytes in the part; for an empty element
+    std::size_t end;       // ("<a/>") Start has them all and End is empty, at its end
+};
+
+// Reads `xml`, the part named `part` of a document, and calls `handle` for each event in order.
+// Refuses document type declarations (and with them every entity but the predefined ones, and
+// anything external). Throws DocumentError naming the part, the line and the column where the
+// XML is malformed.
+void ReadXml(std::string_view xml, const std::string& part,
+             const std::function<void(const XmlEvent&)>& handle);
+
+// The characters `text` written as XML character data (or, with `inAttribute`, as an attribute
+// value between double quotes).
+[[nodiscard]] std::string EscapeXml(std::string_view text, bool inAttribute = false);
+
+// Replaces byte ranges of a text. Edits must not overlap; an insertion has begin == end.
+class ByteEdits {
+public:
+    void replace(std::size_t begin, std::size_t end, std::string replacement);
+    void insert(std::size_t at, std::string text) { replace(at, at, std::move(text)); }
+    [[nodiscard]] bool empty() const noexcept { return edits_.empty(); }
+    // `original` with every edit made; throws std::logic_error where edits overlap.
+    [[nodiscard]] std::string apply(std::string_view original) const;
+
+private:
+    struct Edit {
+        std::size_t begin;
+        std::size_t end;
+        std::string replacement;
+        std::size_t order; // insertions at one place keep the order they were made in
+    };
+    std::vector<Edit> edits_;
+};
+
+} // namespace orvani::documents

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct zip;
+struct zip_source;
+
+namespace orvani::documents {
+
+// A document packed as a zip archive (DOCX, ODT), read from memory. Parts are replaced whole;
+// every other entry is copied into the new archive as it was stored, order and compression
+// included (ODT's "mimetype" must stay first and stored).
+class ZipDocument {
+public:
+    // The most that one part may hold once decompressed: far beyond any real document's
+    // text, and small enough that a "zip bomb" cannot exhaust memory.
+    static constexpr std::uint64_t kLargestPart = std::uint64_t{256} << 20;
+
+    // Throws DocumentError where `bytes` is not a readable zip archive.
+    explicit ZipDocument(std::string_view bytes);
+    ~ZipDocument();
+    ZipDocument(const ZipDocument&) = delete;
+    ZipDocument& operator=(const ZipDocument&) = delete;
+
+    [[nodiscard]] bool has(const std::string& part) const;
+    [[nodiscard]] std::vector<std::string> parts() const;
+    // The part decompressed; throws DocumentError naming it where it is missing, corrupt or
+    // larger than kLargestPart.
+    [[nodiscard]] std::string read(const std::string& part) const;
+    void replace(const std::string& part, std::string content);
+    // The whole archive with the replaced parts.
+    [[nodiscard]] std::string save();
+
+private:
+    std::string bytes_;
+    zip_source* source_ = nullptr;
+    zip* archive_ = nullptr;
+    std::map<std::string, std::string> replaced_;
+};
+
+} // namespace orvani::documents

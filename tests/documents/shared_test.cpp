@@ -1,0 +1,148 @@
+// The parts every format shares: a paragraph converted across its runs, XML read with the
+// bytes of each event, edits of byte ranges, and zip archives.
+
+#include "paragraph.h"
+#include "xml_events.h"
+#include "zip_builder.h"
+#include "zip_document.h"
+
+#include <gtest/gtest.h>
+
+namespace orvani::documents {
+namespace {
+
+using testing::BuildZip;
+using testing::ReadZip;
+
+DocumentSettings OldToNew() {
+    DocumentSettings settings;
+    settings.from = Standard::Old;
+    settings.to = Standard::New;
+    return settings;
+}
+
+TEST(ParagraphConverter, ConvertsRunsAsOneTextAndKeepsEachLetterInItsRun) {
+    const struct {
+        std::vector<std::string> runs;
+        std::vector<std::string> converted;
+    } cases[] = {
+        {{"Khee", "tsoy"}, {"xí", "có"}},
+        {{"K", "heetsoy"}, {"", "xícó"}}, // the run that finishes a spelling takes it
+        {{"da", "b"}, {"dæ", "b"}},       // a letter that pairs with nothing stays in its run
+        {{"a", "h"}, {"", "a"}},
+        {{"", "sh", ""}, {"", "š", ""}},
+        {{"Dh", "", "ath"}, {"ð", "", "æþ"}},
+    };
+    const DocumentSettings settings = OldToNew();
+    for (const auto& c : cases) {
+        ParagraphConverter paragraph(settings);
+        for (const std::string& run : c.runs) {
+            paragraph.add(run);
+        }
+        paragraph.finish();
+        std::vector<std::string> converted;
+        for (std::size_t i = 0; i < paragraph.size(); ++i) {
+            converted.push_back(paragraph.text(i));
+        }
+        EXPECT_EQ(converted, c.converted) << c.runs.front();
+    }
+}
+
+TEST(ParagraphConverter, NothingPairsAcrossABreak) {
+    ParagraphConverter paragraph(OldToNew());
+    paragraph.add("k");
+    paragraph.breakHere();
+    paragraph.add("h");
+    paragraph.finish();
+    EXPECT_EQ(paragraph.text(0), "k");
+    EXPECT_EQ(paragraph.text(1), "h");
+}
+
+TEST(ReadXml, GivesEachEventWithItsBytes) {
+    const std::string xml = "<?xml version=\"1.0\"?>\n<a x='1'><b>K&amp;h</b><c/>tail</a>";
+    std::vector<std::string> seen;
+    ReadXml(xml, "part.xml", [&](const XmlEvent& event) {
+        const std::string bytes = xml.substr(event.begin, event.end - event.begin);
+        switch (event.kind) {
+        case XmlEvent::Kind::Start:
+            seen.push_back("start " + std::string(event.name) + " " + bytes);
+            break;
+        case XmlEvent::Kind::End:
+            seen.push_back("end " + std::string(event.name) + " " + bytes);
+            break;
+        case XmlEvent::Kind::Text:
+            seen.push_back("text " + std::string(event.text) + " " + bytes);
+            break;
+        }
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "start a <a x='1'>", "start b <b>", "text K K", "text & &amp;", "text h h",
+                        "end b </b>", "start c <c/>", "end c ", "text tail tail", "end a </a>"}));
+}
+
+TEST(ReadXml, RefusesWhatCouldReachOutOrBlowUp) {
+    const std::string cases[] = {
+        "<!DOCTYPE a [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><a>&e;</a>",
+        "<!DOCTYPE a [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]><a>&b;</a>",
+        "<a><b></a>",
+        "<a>&undefined;</a>",
+    };
+    for (const std::string& xml : cases) {
+        try {
+            ReadXml(xml, "word/document.xml", [](const XmlEvent&) {});
+            ADD_FAILURE() << "read: " << xml;
+        } catch (const DocumentError& error) {
+            EXPECT_EQ(error.part(), "word/document.xml");
+            EXPECT_TRUE(std::string(error.what())
+                            .starts_with("word/document.xml: malformed XML "
+                                         "at line 1, column "))
+                << error.what();
+        }
+    }
+}
+
+TEST(ByteEdits, ReplacesAndInsertsKeepingEveryOtherByte) {
+    ByteEdits edits;
+    edits.replace(1, 3, "XY");
+    edits.insert(5, "<");
+    edits.insert(5, ">");
+    edits.insert(0, "^");
+    EXPECT_EQ(edits.apply("abcdefg"), "^aXYde<>fg");
+    edits.replace(2, 4, "overlap");
+    EXPECT_THROW((void)edits.apply("abcdefg"), std::logic_error);
+}
+
+TEST(ZipDocument, ReplacesAPartAndKeepsTheRestAsItWas) {
+    const std::string archive = BuildZip({{"mimetype", "application/x-test", true},
+                                          {"content.xml", "<a>old</a>"},
+                                          {"other.bin", std::string(5000, '\x01')}});
+    ZipDocument document(archive);
+    EXPECT_TRUE(document.has("content.xml"));
+    EXPECT_FALSE(document.has("missing.xml"));
+    EXPECT_EQ(document.read("content.xml"), "<a>old</a>");
+    document.replace("content.xml", "<a>new</a>");
+    const std::string saved = document.save();
+    EXPECT_TRUE(saved.starts_with("PK\x03\x04"));
+    EXPECT_EQ(saved.substr(30, 8), "mimetype"); // still first, and stored
+    EXPECT_EQ(saved.substr(38, 18), "application/x-test");
+    EXPECT_EQ(ReadZip(saved), (std::vector<std::pair<std::string, std::string>>{
+                                  {"mimetype", "application/x-test"},
+                                  {"content.xml", "<a>new</a>"},
+                                  {"other.bin", std::string(5000, '\x01')}}));
+}
+
+TEST(ZipDocument, ReportsWhatItCannotRead) {
+    EXPECT_THROW(ZipDocument("not a zip archive"), DocumentError);
+    const std::string archive = BuildZip({{"content.xml", std::string(100000, 'x')}});
+    EXPECT_THROW(ZipDocument(archive.substr(0, archive.size() / 2)), DocumentError);
+    ZipDocument document(archive);
+    try {
+        (void)document.read("styles.xml");
+        ADD_FAILURE();
+    } catch (const DocumentError& error) {
+        EXPECT_STREQ(error.what(), "styles.xml: missing from the document");
+    }
+}
+
+} // namespace
+} // namespace orvani::documents
