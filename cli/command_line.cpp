@@ -1,9 +1,10 @@
 #include "command_line.h"
 
-#include <unicode/ucnv.h>
+#include "icu_converter.h"
+
+#include <orvani/documents.h>
 
 #include <getopt.h>
-#include <memory>
 
 namespace orvani::cli {
 namespace {
@@ -18,6 +19,8 @@ enum LongOnly : int {
     kNoNormalize,
     kNormalize,
     kReplaceInvalid,
+    kFormat,
+    kScriptFont,
 };
 
 constexpr option kLongOptions[] = {
@@ -33,6 +36,8 @@ constexpr option kLongOptions[] = {
     {"no-normalize", no_argument, nullptr, kNoNormalize},
     {"normalize", no_argument, nullptr, kNormalize},
     {"replace-invalid", no_argument, nullptr, kReplaceInvalid},
+    {"format", required_argument, nullptr, kFormat},
+    {"script-font", required_argument, nullptr, kScriptFont},
     {"list", no_argument, nullptr, 'l'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
@@ -48,19 +53,10 @@ std::string UnknownStandard(std::string_view argument) {
     return "unknown standard '" + std::string(argument) + "' (choose " + choices + ")";
 }
 
-struct ConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-
 // ICU knows the names and aliases; opening a converter is how to ask it. An empty name would
 // open the default converter, so it is refused first.
 bool IsKnownEncoding(const char* name) {
-    if (*name == '\0') {
-        return false;
-    }
-    UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(name, &status));
-    return U_SUCCESS(status) && converter != nullptr;
+    return *name != '\0' && OpenConverter(name) != nullptr;
 }
 
 // The option word as the user spelled it, without any "=ARGUMENT": getopt_long leaves the
@@ -166,6 +162,22 @@ Command ParseCommandLine(int argc, char* argv[]) {
             break;
         case kReplaceInvalid:
             request.replaceInvalid = true;
+            break;
+        case kFormat:
+            if (std::string_view(optarg) == "auto") {
+                request.format.reset();
+            } else if (const auto format = DocumentFormatFromName(optarg)) {
+                request.format = format;
+            } else {
+                return UsageError{"unknown format '" + std::string(optarg) +
+                                  "' (choose text, html, docx, odt or auto)"};
+            }
+            break;
+        case kScriptFont:
+            if (*optarg == '\0') {
+                return UsageError{"option '" + OptionSpelling(argv, opt) + "' needs a font name"};
+            }
+            request.scriptFont = optarg;
             break;
         case 'l':
             return ListStandards{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <orvani/documents.h>
 #include <orvani/standard.h>
 
 #include <optional>
@@ -23,6 +24,9 @@ struct ConvertRequest {
     std::string outputEncoding = "UTF-8";
     bool normalize = true;       // bring the source text to NFC before it is read
     bool replaceInvalid = false; // invalid input becomes U+FFFD rather than an error
+    // Each input's format; chosen from its name and content when absent.
+    std::optional<DocumentFormat> format;
+    std::string scriptFont = "Orvani Script"; // the font that Script text is given in documents
 };
 
 struct ShowHelp {};

@@ -10,6 +10,10 @@
 #include "stream_conversion.h"
 #include "worker.h"
 
+#include <orvani/documents.h>
+
+#include <algorithm>
+#include <fstream>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +34,65 @@ bool ReadsItsOwnOutput(const Input& input, const Output& output) {
            ::lseek(input.descriptor(), 0, SEEK_CUR) < out.st_size;
 }
 
+// Documents are read whole: an archive must be read from its end. Far more than any real
+// document, and little enough to hold in memory.
+constexpr std::size_t kLargestDocument = std::size_t{1} << 30;
+
+// The format of the input at `path`: as asked, or else from its name and first bytes (only
+// where it is a regular file, which peeking does not consume); standard input is text.
+DocumentFormat FormatOf(const ConvertRequest& request, const std::string& path) {
+    if (request.format) {
+        return *request.format;
+    }
+    if (path == "-") {
+        return DocumentFormat::Text;
+    }
+    std::string head(4096, '\0');
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+        std::ifstream file(path, std::ios::binary);
+        file.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<std::size_t>(file.gcount()));
+    } else {
+        head.clear();
+    }
+    return DetectDocumentFormat(path, head);
+}
+
+std::string ReadWhole(ByteSource& input) {
+    std::string bytes;
+    std::size_t used = 0;
+    for (;;) {
+        bytes.resize(used + (std::size_t{1} << 20));
+        const std::size_t got = input.read(bytes.data() + used, bytes.size() - used);
+        used += got;
+        if (got == 0) {
+            break;
+        }
+        if (used > kLargestDocument) {
+            throw FilterError(input.name(), "a document larger than " +
+                                                std::to_string(kLargestDocument >> 20) +
+                                                " MiB is not read");
+        }
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+std::string_view FormatName(DocumentFormat format) {
+    switch (format) {
+    case DocumentFormat::Html:
+        return "an HTML";
+    case DocumentFormat::Docx:
+        return "a DOCX";
+    case DocumentFormat::Odt:
+        return "an ODT";
+    case DocumentFormat::Text:
+        break;
+    }
+    return "a text";
+}
+
 std::string ReplacementNotice(std::uint64_t count, std::uint64_t first) {
     return "replaced " + std::to_string(count) +
            (count == 1 ? " invalid sequence" : " invalid sequences") +
@@ -46,10 +109,43 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
     Worker worker;
     bool allRead = true;
 
+    const std::size_t inputs = std::max<std::size_t>(1, request.inputs.size());
+    const auto convertDocument = [&](Input& input, DocumentFormat format) {
+        // An archive cannot be followed by anything, nor a document read as another encoding.
+        if (format != DocumentFormat::Html && inputs > 1) {
+            throw FilterError(input.name(),
+                              std::string(FormatName(format)) + " document must be the only input");
+        }
+        if (!IsUtf8(request.inputEncoding) || !IsUtf8(request.outputEncoding) ||
+            request.replaceInvalid) {
+            throw FilterError(input.name(),
+                              std::string(FormatName(format)) +
+                                  " document is read and written as it is encoded; "
+                                  "--input-encoding, --output-encoding and --replace-invalid "
+                                  "are for text");
+        }
+        DocumentSettings settings;
+        settings.from = request.from;
+        settings.to = request.to;
+        settings.options = request.options;
+        settings.normalize = request.normalize;
+        settings.scriptFont = request.scriptFont;
+        const std::string document = ReadWhole(input);
+        try {
+            sink.write(ConvertDocument(document, format, settings));
+        } catch (const DocumentError& error) {
+            throw FilterError(input.name(), error.what());
+        }
+    };
+
     const auto convert = [&](const std::string& path) {
         Input input(path);
         if (ReadsItsOwnOutput(input, output)) {
             throw ReadError(input.name(), "input file is output file");
+        }
+        if (const DocumentFormat format = FormatOf(request, path); format != DocumentFormat::Text) {
+            convertDocument(input, format);
+            return;
         }
         if (encoder != nullptr) {
             encoder->startText(input.name());
