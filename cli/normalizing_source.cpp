@@ -29,14 +29,26 @@ std::size_t StartOfLastCharacter(std::string_view text) {
     return text.size();
 }
 
-// Where the tail starts that the next piece may still change: the last whole character, which
-// a combining mark may follow, and after it a character that the end cuts off, if any.
-std::size_t StartOfOpenTail(std::string_view text) {
+// Where a sequence starts that the end of `text` cuts off, if one does.
+std::optional<std::size_t> CutOffTail(std::string_view text) {
     const std::size_t last = StartOfLastCharacter(text);
     const auto lead = static_cast<unsigned char>(last < text.size() ? text[last] : 0);
     const bool cutOff = U8_IS_LEAD(lead) &&
                         static_cast<std::size_t>(U8_COUNT_TRAIL_BYTES(lead)) >= text.size() - last;
-    return cutOff ? StartOfLastCharacter(text.substr(0, last)) : last;
+    return cutOff ? std::optional(last) : std::nullopt;
+}
+
+// Where the tail starts that the next piece may still change: the last whole character, which
+// a combining mark may follow, and after it a character that the end cuts off, if any. What
+// is handed on must not end inside a sequence either, even an invalid one, or the converter
+// would wait for its end and find the fault one piece late.
+std::size_t StartOfOpenTail(std::string_view text) {
+    std::size_t start = CutOffTail(text).value_or(text.size());
+    start = StartOfLastCharacter(text.substr(0, start));
+    while (const auto cut = CutOffTail(text.substr(0, start))) {
+        start = *cut;
+    }
+    return start;
 }
 
 std::optional<std::size_t> FirstInvalid(std::string_view text) {
