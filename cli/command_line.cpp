@@ -256,6 +256,12 @@ letter.
                       says how many were replaced and where the first was
       --no-normalize  read the source text as it is, without NFC
       --normalize     bring the source text to NFC (the default)
+      --format=FORMAT text, html, docx, odt, or auto (the default): auto takes
+                      the format from the file's name (.html, .htm, .docx,
+                      .odt) or content; standard input is text unless told
+      --script-font=NAME
+                      the font that Orvani Script text is given in documents
+                      (default "Orvani Script")
   -o, --output=FILE   write to FILE, replacing it only when the whole
                       conversion succeeded; - is standard output
   -l, --list          list the standards
@@ -278,6 +284,11 @@ Without -o, an input that cannot be read is reported and the others are still
 converted; with -o the filter stops there and leaves FILE untouched. An input
 that is the output itself is refused ("input file is output file").
 
+Documents keep their formatting: only the text a reader sees is converted (in
+HTML also alt, title, placeholder, label and abbr; not scripts, styles or
+translate="no"), a word split over formatting converts as one, and every other
+byte stays as it was. A DOCX or ODT document must be the only input.
+
 Exit status: 0 on success (also when --replace-invalid replaced something),
 1 when an input could not be read or converted or the output could not be
 written, 2 for a wrong command line.
@@ -290,6 +301,9 @@ Examples:
   orvaniconv-cli -f old -t new --replace-invalid damaged.txt
   printf 'xi\xcc\x81co\xcc\x81\n' | orvaniconv-cli -f new -t old
   orvaniconv-cli -f old -t new -o - letter.old
+  orvaniconv-cli -f old -t new -o page-new.html page.html
+  orvaniconv-cli -f old -t new -o letter-new.docx letter.docx
+  orvaniconv-cli -f new -t script -o letter-script.odt letter.odt
 )";
 }
 

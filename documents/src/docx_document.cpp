@@ -1,9 +1,450 @@
 #include "formats.h"
+#include "paragraph.h"
+#include "xml_events.h"
+#include "zip_document.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace orvani::documents {
+namespace {
 
-std::string ConvertDocx(std::string_view, const DocumentSettings&) {
-    throw DocumentError("", "docx documents are not supported yet");
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+const std::string kMainXml = "word/document.xml";
+
+// Transitional and strict WordprocessingML: a document may use either, under any prefix.
+constexpr std::array<std::string_view, 2> kWordNamespaces{
+    "http://schemas.openxmlformats.org/wordprocessingml/2006/main",
+    "http://purl.oclc.org/ooxml/wordprocessingml/main"};
+constexpr std::string_view kCompatibilityNamespace =
+    "http://schemas.openxmlformats.org/markup-compatibility/2006";
+
+// Run content that shows as something other than a letter, so no spelling spans it.
+bool IsBreak(std::string_view name) {
+    const std::string_view breaks[] = {"tab",
+                                       "br",
+                                       "cr",
+                                       "ptab",
+                                       "sym",
+                                       "noBreakHyphen",
+                                       "fldChar",
+                                       "drawing",
+                                       "pict",
+                                       "object",
+                                       "footnoteReference",
+                                       "endnoteReference"};
+    return std::ranges::find(breaks, name) != std::end(breaks);
+}
+
+// The parts whose text a reader sees: the body, headers, footers, notes and comments.
+bool IsConverted(std::string_view name) {
+    if (name == kMainXml || name == "word/footnotes.xml" || name == "word/endnotes.xml" ||
+        name == "word/comments.xml") {
+        return true;
+    }
+    for (const std::string_view prefix : {"word/header", "word/footer"}) {
+        if (name.starts_with(prefix) && name.ends_with(".xml") &&
+            name.find('/', prefix.size()) == std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// Expat is told the text is UTF-8 whatever it declares, so another encoding is refused
+// rather than misread.
+void RequireUtf8(std::string_view xml, const std::string& part) {
+    if (xml.starts_with("\xFE\xFF") || xml.starts_with("\xFF\xFE")) {
+        throw DocumentError(part, "is UTF-16; only UTF-8 XML is read");
+    }
+    if (!xml.starts_with("<?xml")) {
+        return;
+    }
+    const std::string_view declaration = xml.substr(0, xml.find("?>"));
+    const std::size_t at = declaration.find("encoding");
+    const std::size_t open = declaration.find_first_of("\"'", at);
+    if (at == std::string_view::npos || open == std::string_view::npos) {
+        return;
+    }
+    const std::size_t close = declaration.find(declaration[open], open + 1);
+    const std::string_view encoding = declaration.substr(open + 1, close - open - 1);
+    if (!EqualsIgnoringCase(encoding, "UTF-8")) {
+        throw DocumentError(part, "declares the encoding " + std::string(encoding) +
+                                      "; only UTF-8 XML is read");
+    }
+}
+
+bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The Script font's letters are all ASCII letter codes; a run without one needs no font.
+bool HasLetter(std::string_view text) {
+    return std::ranges::any_of(
+        text, [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
+// The byte range of the value of xml:space in a start tag's bytes.
+std::optional<std::pair<std::size_t, std::size_t>> SpaceValue(std::string_view tag) {
+    const std::size_t at = tag.find("xml:space");
+    const std::size_t open = tag.find_first_of("\"'", at);
+    if (at == std::string_view::npos || open == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::pair{open + 1, tag.find(tag[open], open + 1)};
+}
+
+// The namespace prefixes in scope at each element.
+class Namespaces {
+public:
+    void enter(const Attributes& attributes) {
+        marks_.push_back(bindings_.size());
+        for (const auto& [name, value] : attributes) {
+            if (name == "xmlns") {
+                bindings_.emplace_back("", value);
+            } else if (name.starts_with("xmlns:")) {
+                bindings_.emplace_back(name.substr(6), value);
+            }
+        }
+    }
+    void leave() {
+        bindings_.resize(marks_.back());
+        marks_.pop_back();
+    }
+
+    struct Name {
+        std::string_view uri;
+        std::string_view prefix;
+        std::string_view local;
+    };
+    // An attribute without a prefix is in no namespace; an element, in the default one.
+    [[nodiscard]] Name resolve(std::string_view qualified, bool attribute) const {
+        const std::size_t colon = qualified.find(':');
+        if (colon == std::string_view::npos) {
+            return {attribute ? std::string_view() : uri(""), {}, qualified};
+        }
+        const std::string_view prefix = qualified.substr(0, colon);
+        return {uri(prefix), prefix, qualified.substr(colon + 1)};
+    }
+    // The local name where `qualified` is in WordprocessingML, else empty.
+    [[nodiscard]] std::string_view word(std::string_view qualified, bool attribute) const {
+        const Name name = resolve(qualified, attribute);
+        return WordNamespace(name.uri).empty() ? std::string_view() : name.local;
+    }
+    // The stored copy of a WordprocessingML namespace, or empty.
+    static std::string_view WordNamespace(std::string_view uri) {
+        const auto* found = std::ranges::find(kWordNamespaces, uri);
+        return found == kWordNamespaces.end() ? std::string_view() : *found;
+    }
+
+private:
+    [[nodiscard]] std::string_view uri(std::string_view prefix) const {
+        for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
+            if (binding->first == prefix) {
+                return binding->second;
+            }
+        }
+        return {};
+    }
+
+    std::vector<std::pair<std::string, std::string>> bindings_;
+    std::vector<std::size_t> marks_;
+};
+
+// One part read event by event: each paragraph's w:t texts are converted together, and each
+// run's font is set or taken away once its text is known.
+class XmlConverter {
+public:
+    XmlConverter(std::string_view xml, const DocumentSettings& settings)
+        : xml_(xml), settings_(settings) {}
+
+    void handle(const XmlEvent& event) {
+        switch (event.kind) {
+        case XmlEvent::Kind::Start:
+            start(event);
+            break;
+        case XmlEvent::Kind::End:
+            end(event);
+            break;
+        case XmlEvent::Kind::Text:
+            if (!roles_.empty() && roles_.back() == Role::Text) {
+                paragraphs_.back().texts.back().original += event.text;
+            }
+            break;
+        }
+    }
+
+    // The edits that make the converted part; called once, after the last event.
+    [[nodiscard]] ByteEdits finish() {
+        for (const Run& run : runs_) {
+            if (settings_.to == Standard::Script) {
+                if (run.hasLetter) {
+                    giveScriptFont(run);
+                }
+            } else if (settings_.from == Standard::Script) {
+                for (const Fonts& fonts : run.fonts) {
+                    if (fonts.script) {
+                        edits_.replace(fonts.begin, fonts.end, "");
+                    }
+                }
+            }
+        }
+        return std::move(edits_);
+    }
+
+private:
+    enum class Role { Paragraph, Run, RunProperties, RunStyle, RunFonts, Text, Other };
+
+    struct Fonts {
+        std::size_t begin;
+        std::size_t end = 0;
+        bool script; // names the Script font
+    };
+    struct Properties {
+        std::size_t tagEnd; // after the start tag
+        bool empty;         // <w:rPr/>
+        std::string name;
+    };
+    struct Run {
+        std::string prefix;   // as written, bound to `uri`
+        std::string_view uri; // a WordprocessingML namespace
+        std::size_t contentBegin;
+        std::optional<Properties> properties;
+        std::optional<std::size_t> afterStyle;
+        std::vector<Fonts> fonts;
+        bool hasLetter = false;
+    };
+    struct Text {
+        std::size_t run;
+        std::string name;
+        std::size_t tagBegin;
+        std::size_t tagEnd;
+        bool empty; // <w:t/>
+        std::optional<std::string> space;
+        std::string original;
+        std::size_t contentEnd = 0;
+        std::size_t number = 0;
+    };
+    struct Paragraph {
+        ParagraphConverter converter;
+        std::vector<Text> texts;
+    };
+
+    void breakParagraph() {
+        if (!paragraphs_.empty()) {
+            paragraphs_.back().converter.breakHere();
+        }
+    }
+
+    void start(const XmlEvent& event) {
+        namespaces_.enter(*event.attributes);
+        const Role parent = roles_.empty() ? Role::Other : roles_.back();
+        const std::string_view name = namespaces_.word(event.name, false);
+        const bool empty = xml_[event.end - 2] == '/';
+        Role role = Role::Other;
+        if (name == "p") {
+            // A text box's paragraph splits the one around it.
+            breakParagraph();
+            paragraphs_.push_back({ParagraphConverter(settings_), {}});
+            role = Role::Paragraph;
+        } else if (name == "r") {
+            const Namespaces::Name written = namespaces_.resolve(event.name, false);
+            runs_.push_back({std::string(written.prefix),
+                             Namespaces::WordNamespace(written.uri),
+                             event.end,
+                             {},
+                             {},
+                             {},
+                             false});
+            openRuns_.push_back(runs_.size() - 1);
+            role = Role::Run;
+        } else if (parent == Role::Run && name == "rPr") {
+            runs_[openRuns_.back()].properties = {event.end, empty, std::string(event.name)};
+            role = Role::RunProperties;
+        } else if (parent == Role::RunProperties && name == "rStyle") {
+            role = Role::RunStyle;
+        } else if (parent == Role::RunProperties && name == "rFonts") {
+            runs_[openRuns_.back()].fonts.push_back(
+                {event.begin, 0, NamesScriptFont(*event.attributes)});
+            role = Role::RunFonts;
+        } else if (parent == Role::Run && name == "t" && !paragraphs_.empty()) {
+            std::optional<std::string> space;
+            for (const auto& [attribute, value] : *event.attributes) {
+                if (attribute == "xml:space") {
+                    space = value;
+                }
+            }
+            paragraphs_.back().texts.push_back({openRuns_.back(),
+                                                std::string(event.name),
+                                                event.begin,
+                                                event.end,
+                                                empty,
+                                                std::move(space),
+                                                {},
+                                                0,
+                                                0});
+            role = Role::Text;
+        } else if (parent == Role::Run && IsBreak(name)) {
+            breakParagraph();
+        } else if (IsAlternative(event.name)) {
+            breakParagraph();
+        }
+        roles_.push_back(role);
+    }
+
+    void end(const XmlEvent& event) {
+        const Role role = roles_.back();
+        roles_.pop_back();
+        switch (role) {
+        case Role::Paragraph:
+            finishParagraph(paragraphs_.back());
+            paragraphs_.pop_back();
+            break;
+        case Role::Run:
+            openRuns_.pop_back();
+            break;
+        case Role::RunStyle:
+            runs_[openRuns_.back()].afterStyle = event.end;
+            break;
+        case Role::RunFonts:
+            runs_[openRuns_.back()].fonts.back().end = event.end;
+            break;
+        case Role::Text: {
+            Paragraph& paragraph = paragraphs_.back();
+            Text& text = paragraph.texts.back();
+            text.contentEnd = event.begin;
+            text.number = paragraph.converter.add(text.original);
+            break;
+        }
+        case Role::RunProperties:
+        case Role::Other:
+            // The other version of the same content must not pair with this one.
+            if (IsAlternative(event.name)) {
+                breakParagraph();
+            }
+            break;
+        }
+        namespaces_.leave();
+    }
+
+    // mc:Choice and mc:Fallback hold two versions of the same content.
+    [[nodiscard]] bool IsAlternative(std::string_view qualified) const {
+        const Namespaces::Name name = namespaces_.resolve(qualified, false);
+        return name.uri == kCompatibilityNamespace &&
+               (name.local == "Choice" || name.local == "Fallback");
+    }
+
+    [[nodiscard]] bool NamesScriptFont(const Attributes& attributes) const {
+        return std::ranges::any_of(attributes, [&](const auto& attribute) {
+            const std::string_view name = namespaces_.word(attribute.first, true);
+            return (name == "ascii" || name == "hAnsi") && attribute.second == settings_.scriptFont;
+        });
+    }
+
+    void finishParagraph(Paragraph& paragraph) {
+        paragraph.converter.finish();
+        for (const Text& text : paragraph.texts) {
+            const std::string& converted = paragraph.converter.text(text.number);
+            runs_[text.run].hasLetter = runs_[text.run].hasLetter || HasLetter(converted);
+            if (converted != text.original) {
+                rewrite(text, converted);
+            }
+        }
+    }
+
+    void rewrite(const Text& text, const std::string& converted) {
+        // Word drops the spaces at either end of a text unless it is told to keep them.
+        const bool padded =
+            !converted.empty() && (IsXmlSpace(converted.front()) || IsXmlSpace(converted.back()));
+        const std::size_t close = text.tagEnd - (text.empty ? 2 : 1);
+        if (padded && !text.space) {
+            edits_.insert(close, " xml:space=\"preserve\"");
+        } else if (padded && text.space != "preserve") {
+            const std::string_view tag = xml_.substr(text.tagBegin, close - text.tagBegin);
+            if (const auto value = SpaceValue(tag)) {
+                edits_.replace(text.tagBegin + value->first, text.tagBegin + value->second,
+                               "preserve");
+            }
+        }
+        if (text.empty) {
+            edits_.replace(close, text.tagEnd, ">" + EscapeXml(converted) + "</" + text.name + ">");
+        } else {
+            edits_.replace(text.tagEnd, text.contentEnd, EscapeXml(converted));
+        }
+    }
+
+    void giveScriptFont(const Run& run) {
+        const std::string element = run.prefix.empty() ? "" : run.prefix + ":";
+        // Under a default namespace the attributes still need a prefix of their own.
+        const std::string attribute = run.prefix.empty() ? "w:" : element;
+        const std::string font = EscapeXml(settings_.scriptFont, true);
+        std::string fonts = "<" + element + "rFonts";
+        if (run.prefix.empty()) {
+            fonts += " xmlns:w=\"" + std::string(run.uri) + "\"";
+        }
+        for (const std::string_view name : {"ascii", "hAnsi", "cs", "eastAsia"}) {
+            fonts += " " + attribute + std::string(name) + "=\"" + font + "\"";
+        }
+        fonts += "/>";
+        for (const Fonts& old : run.fonts) {
+            edits_.replace(old.begin, old.end, "");
+        }
+        if (!run.properties) {
+            edits_.insert(run.contentBegin,
+                          "<" + element + "rPr>" + fonts + "</" + element + "rPr>");
+        } else if (run.properties->empty) {
+            const std::size_t end = run.properties->tagEnd;
+            edits_.replace(end - 2, end, ">" + fonts + "</" + run.properties->name + ">");
+        } else {
+            edits_.insert(run.afterStyle.value_or(run.properties->tagEnd), fonts);
+        }
+    }
+
+    std::string_view xml_;
+    const DocumentSettings& settings_;
+    Namespaces namespaces_;
+    std::vector<Role> roles_;
+    std::vector<Paragraph> paragraphs_; // innermost last: text boxes nest paragraphs
+    std::vector<Run> runs_;             // every run of the part, in order
+    std::vector<std::size_t> openRuns_;
+    ByteEdits edits_;
+};
+
+} // namespace
+
+std::string ConvertDocx(std::string_view docx, const DocumentSettings& settings) {
+    ZipDocument document(docx);
+    std::vector<std::string> parts{kMainXml};
+    for (std::string& part : document.parts()) {
+        if (part != kMainXml && IsConverted(part)) {
+            parts.push_back(std::move(part));
+        }
+    }
+    for (const std::string& part : parts) {
+        const std::string xml = document.read(part);
+        RequireUtf8(xml, part);
+        XmlConverter converter(xml, settings);
+        ReadXml(xml, part, [&](const XmlEvent& event) { converter.handle(event); });
+        const ByteEdits edits = converter.finish();
+        if (!edits.empty()) {
+            document.replace(part, edits.apply(xml));
+        }
+    }
+    return document.save();
 }
 
 } // namespace orvani::documents

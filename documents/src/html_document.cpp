@@ -1,9 +1,317 @@
 #include "formats.h"
+#include "html_tokenizer.h"
+#include "paragraph.h"
+#include "xml_events.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <vector>
 
 namespace orvani::documents {
+namespace {
 
-std::string ConvertHtml(std::string_view, const DocumentSettings&) {
-    throw DocumentError("", "html documents are not supported yet");
+// Elements that sit inside a line of text: a word may run across them.
+constexpr auto kInline = std::to_array<std::string_view>(
+    {"a",    "abbr",   "b",   "bdi", "bdo",  "cite", "code", "data", "dfn",
+     "em",   "font",   "i",   "kbd", "mark", "q",    "s",    "samp", "small",
+     "span", "strong", "sub", "sup", "time", "u",    "var"});
+// Elements that have no end tag.
+constexpr auto kVoid =
+    std::to_array<std::string_view>({"area", "base", "br", "col", "embed", "hr", "img", "input",
+                                     "link", "meta", "param", "source", "track", "wbr"});
+// Attributes whose values a reader sees.
+constexpr auto kReadable =
+    std::to_array<std::string_view>({"alt", "title", "placeholder", "label", "abbr"});
+
+template <std::size_t N>
+bool Among(const std::array<std::string_view, N>& names, std::string_view name) {
+    return std::ranges::find(names, name) != names.end();
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// `text` as HTML character data, or as an attribute value between `quote`s (0: unquoted).
+std::string EscapeHtml(std::string_view text, char quote) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '&') {
+            out += "&amp;";
+        } else if (c == '<') {
+            out += "&lt;";
+        } else if (c == '>') {
+            out += "&gt;";
+        } else if (c == quote) {
+            out += c == '"' ? "&quot;" : "&#39;";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool NeedsQuotes(std::string_view value) {
+    return value.empty() || std::ranges::any_of(value, [](char c) {
+               return IsSpace(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>' ||
+                      c == '`';
+           });
+}
+
+// Whether valid UTF-8 `text` has a letter, so that the Script font has something to show:
+// an ASCII letter, or a character from U+00C0 on that is not punctuation or a symbol.
+bool HoldsLetter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            if ((lead | 0x20) >= 'a' && (lead | 0x20) <= 'z') {
+                return true;
+            }
+            ++i;
+            continue;
+        }
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        char32_t c = lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
+        if (c >= 0xC0 && c != 0xD7 && c != 0xF7 && !(c >= 0x2000 && c <= 0x2BFF)) {
+            return true;
+        }
+        i += length;
+    }
+    return false;
+}
+
+std::string ScriptSpanStart(std::string_view font) {
+    std::string css; // the name between single quotes in CSS
+    for (const char c : font) {
+        if (c == '\\' || c == '\'') {
+            css += '\\';
+        }
+        css += c;
+    }
+    return "<span style=\"font-family: '" + EscapeXml(css, true) + "'\">";
+}
+
+class HtmlConversion {
+public:
+    HtmlConversion(std::string_view html, const DocumentSettings& settings)
+        : html_(html), settings_(settings), spanStart_(ScriptSpanStart(settings.scriptFont)),
+          blank_(settings) {}
+
+    std::string convert() {
+        HtmlTokenizer tokens(html_, html_.starts_with("\xEF\xBB\xBF") ? 3 : 0);
+        while (const std::optional<HtmlToken> token = tokens.next()) {
+            switch (token->kind) {
+            case HtmlToken::Kind::Text:
+                if (translating()) {
+                    addRun(*token, foreign_ > 0);
+                }
+                break;
+            case HtmlToken::Kind::RcData:
+                breakParagraph();
+                if (translating()) {
+                    addRun(*token, true);
+                }
+                breakParagraph();
+                break;
+            case HtmlToken::Kind::StartTag:
+                startTag(*token);
+                break;
+            case HtmlToken::Kind::EndTag:
+                endTag(*token);
+                break;
+            case HtmlToken::Kind::Comment:
+                break;
+            case HtmlToken::Kind::RawText:
+            case HtmlToken::Kind::Other:
+                breakParagraph();
+                break;
+            }
+        }
+        breakParagraph();
+        return edits_.apply(html_);
+    }
+
+private:
+    struct Run {
+        std::size_t begin;
+        std::size_t end;
+        std::string source; // references decoded
+        bool noTags;        // where a span may not go
+    };
+    // An element that turns translation off or on again, open until its matching end tag.
+    struct Region {
+        std::string name;
+        int depth; // open elements of this name, itself included
+        bool translate;
+    };
+
+    [[nodiscard]] bool translating() const { return regions_.empty() || regions_.back().translate; }
+
+    [[nodiscard]] std::string_view bytes(std::size_t begin, std::size_t end) const {
+        return html_.substr(begin, end - begin);
+    }
+
+    void addRun(const HtmlToken& token, bool noTags) {
+        if (!paragraph_) {
+            paragraph_.emplace(blank_);
+        }
+        Run run{token.begin, token.end, DecodeHtml(bytes(token.begin, token.end)), noTags};
+        paragraph_->add(run.source);
+        runs_.push_back(std::move(run));
+    }
+
+    void breakParagraph() {
+        if (!paragraph_) {
+            return;
+        }
+        paragraph_->finish();
+        for (std::size_t i = 0; i < runs_.size(); ++i) {
+            writeRun(runs_[i], paragraph_->text(i));
+        }
+        paragraph_.reset();
+        runs_.clear();
+    }
+
+    void writeRun(const Run& run, const std::string& converted) {
+        const bool same = converted == run.source;
+        // Unchanged text keeps its bytes, references and all.
+        std::string text = same ? std::string(bytes(run.begin, run.end)) : EscapeHtml(converted, 0);
+        if (settings_.to == Standard::Script && !run.noTags && HoldsLetter(converted)) {
+            const std::size_t first = std::ranges::find_if_not(text, IsSpace) - text.begin();
+            const std::size_t last =
+                text.size() -
+                (std::ranges::find_if_not(text.rbegin(), text.rend(), IsSpace) - text.rbegin());
+            text = text.substr(0, first) + spanStart_ + text.substr(first, last - first) +
+                   "</span>" + text.substr(last);
+        } else if (same) {
+            return;
+        }
+        edits_.replace(run.begin, run.end, std::move(text));
+    }
+
+    void convertAttributes(const HtmlToken& token) {
+        for (const HtmlAttribute& attribute : token.attributes) {
+            if (!attribute.hasValue || !Among(kReadable, attribute.name)) {
+                continue;
+            }
+            const std::string source =
+                DecodeHtml(bytes(attribute.valueBegin, attribute.valueEnd), true);
+            ParagraphConverter value = blank_;
+            value.add(source);
+            value.finish();
+            const std::string& converted = value.text(0);
+            if (converted == source) {
+                continue;
+            }
+            std::string written = EscapeHtml(converted, attribute.quote);
+            if (attribute.quote == 0 && NeedsQuotes(converted)) {
+                written = '"' + EscapeHtml(converted, '"') + '"';
+            }
+            edits_.replace(attribute.valueBegin, attribute.valueEnd, std::move(written));
+        }
+    }
+
+    [[nodiscard]] std::optional<bool> translateAttribute(const HtmlToken& token) const {
+        for (const HtmlAttribute& attribute : token.attributes) {
+            if (attribute.name != "translate") {
+                continue;
+            }
+            std::string value = DecodeHtml(bytes(attribute.valueBegin, attribute.valueEnd), true);
+            std::ranges::transform(value, value.begin(), [](char c) {
+                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            });
+            if (value == "no") {
+                return false;
+            }
+            if (value == "yes" || value.empty()) {
+                return true;
+            }
+        }
+        return std::nullopt;
+    }
+
+    void startTag(const HtmlToken& token) {
+        const bool was = translating();
+        const bool opens = !token.selfClosing && !Among(kVoid, token.name);
+        if (token.name == "span") {
+            // Only a span exactly as this layer writes it is taken away when Script is read.
+            const bool ours = settings_.from == Standard::Script && was &&
+                              bytes(token.begin, token.end) == spanStart_;
+            if (ours) {
+                edits_.replace(token.begin, token.end, {});
+            }
+            if (opens) {
+                spans_.push_back(ours);
+            }
+        }
+        if ((token.name == "svg" || token.name == "math") && opens) {
+            ++foreign_;
+        }
+        const std::optional<bool> translate = translateAttribute(token);
+        if (opens) {
+            for (Region& region : regions_) {
+                region.depth += region.name == token.name ? 1 : 0;
+            }
+            if (translate) {
+                regions_.push_back({token.name, 1, *translate});
+            }
+        }
+        const bool own = translate.value_or(was);
+        if (own) {
+            convertAttributes(token);
+        }
+        if (!Among(kInline, token.name) || own != was) {
+            breakParagraph();
+        }
+    }
+
+    void endTag(const HtmlToken& token) {
+        const bool was = translating();
+        if (token.name == "span" && !spans_.empty()) {
+            if (spans_.back()) {
+                edits_.replace(token.begin, token.end, {});
+            }
+            spans_.pop_back();
+        }
+        if ((token.name == "svg" || token.name == "math") && foreign_ > 0) {
+            --foreign_;
+        }
+        for (Region& region : regions_) {
+            region.depth -= region.name == token.name ? 1 : 0;
+        }
+        // The outermost region that this tag closes closes every region inside it too.
+        const auto closed =
+            std::ranges::find_if(regions_, [](const Region& region) { return region.depth <= 0; });
+        regions_.erase(closed, regions_.end());
+        if (!Among(kInline, token.name) || translating() != was) {
+            breakParagraph();
+        }
+    }
+
+    std::string_view html_;
+    const DocumentSettings& settings_;
+    std::string spanStart_;
+    ByteEdits edits_;
+    const ParagraphConverter blank_; // copied for each paragraph: building one costs far more
+    std::optional<ParagraphConverter> paragraph_;
+    std::vector<Run> runs_;
+    std::vector<Region> regions_;
+    std::vector<bool> spans_; // each open span: whether it is one of ours being taken away
+    int foreign_ = 0;         // open svg and math elements, where a span would break out
+};
+
+} // namespace
+
+std::string ConvertHtml(std::string_view html, const DocumentSettings& settings) {
+    if (const std::optional<std::size_t> invalid = FindInvalidUtf8(html)) {
+        throw DocumentError("", "invalid UTF-8 at byte " + std::to_string(*invalid));
+    }
+    return HtmlConversion(html, settings).convert();
 }
 
 } // namespace orvani::documents

@@ -8,6 +8,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev libexpat1-dev libzip-de
 # What the tests use to check the installed files, the Debian packages, orvani.pc and the
 # Windows resource.
 TEST_PACKAGES=(desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 pkgconf)
+# The word processor that the document tests open converted documents with, where installed.
+OFFICE_PACKAGES=(libreoffice-writer-nogui)
 # What it takes to look at the window without a desktop.
 XVFB_PACKAGES=(xvfb xauth xdotool imagemagick)
 

@@ -1,1 +1,109 @@
+// HTML: only the text a reader sees is converted, and every other byte stays as it was.
+
+#include "formats.h"
+
 #include <gtest/gtest.h>
+
+namespace orvani::documents {
+namespace {
+
+DocumentSettings Settings(Standard from, Standard to) {
+    DocumentSettings settings;
+    settings.from = from;
+    settings.to = to;
+    return settings;
+}
+
+struct Case {
+    const char* html;
+    const char* expected;
+};
+
+void ExpectConversions(const DocumentSettings& settings, std::initializer_list<Case> cases) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(ConvertDocument(c.html, DocumentFormat::Html, settings), c.expected) << c.html;
+    }
+}
+
+TEST(Html, ConvertsTheTextAReaderSeesAndKeepsEveryOtherByte) {
+    ExpectConversions(
+        Settings(Standard::Old, Standard::New),
+        {
+            {"<p class=\"x\">Kheetsoy dhath</p>\n", "<p class=\"x\">xícó ðæþ</p>\n"},
+            {"\xEF\xBB\xBFsh", "\xEF\xBB\xBFš"},
+            // Inline elements and comments do not cut a word; other elements do.
+            {"<p>Khee<b>tsoy</b> <a href=\"sh\">dh<!-- x -->ath</a></p>",
+             "<p>xí<b>có</b> <a href=\"sh\">ð<!-- x -->æþ</a></p>"},
+            {"<p>k<i>h</i></p><div>k</div>h<br>k<img>h", "<p><i>x</i></p><div>k</div>h<br>k<img>h"},
+            // Readable attributes only, in their own quoting.
+            {"<img alt=\"sh\" title='sh' src=\"sh.png\" class=sh id=sh data-x=sh>",
+             "<img alt=\"š\" title='š' src=\"sh.png\" class=sh id=sh data-x=sh>"},
+            {"<input placeholder=sh><option label='sh&apos;'><th abbr=\"&quot;sh\">",
+             "<input placeholder=š><option label='š&#39;'><th abbr=\"&quot;š\">"},
+            {"<IMG ALT=sh&#32;a>", "<IMG ALT=\"š æ\">"},
+            {"<P>Sh<B>ee</B></P><SCRIPT>sh</SCRIPT>", "<P>š<B>í</B></P><SCRIPT>sh</SCRIPT>"},
+            // Scripts and styles are never converted.
+            {"<script>if (a < b) { x = \"<p>sh</p>\"; }</script><style>p::after{content:'sh'}"
+             "</style >sh",
+             "<script>if (a < b) { x = \"<p>sh</p>\"; }</script><style>p::after{content:'sh'}"
+             "</style >š"},
+            // Titles and text areas are converted, but hold no tags.
+            {"<title>Kheetsoy</title><textarea>sh <b>a</b></textarea>",
+             "<title>xícó</title><textarea>š &lt;b&gt;æ&lt;/b&gt;</textarea>"},
+            // What is not to be translated is left whole, up to its own end tag.
+            {"<div translate=\"no\" title=sh>sh<div>sh</div>sh<img alt=sh><br></div>sh",
+             "<div translate=\"no\" title=sh>sh<div>sh</div>sh<img alt=sh><br></div>š"},
+            {"<p translate=NO>sh <span translate=yes title=sh>sh</span> sh</p>sh",
+             "<p translate=NO>sh <span translate=yes title=š>š</span> sh</p>š"},
+            {"k<b translate=no>h</b>", "k<b translate=no>h</b>"},
+            // References are read; what is rewritten is escaped.
+            {"<p>Kh&#x65;&#101;tsoy</p>", "<p>xícó</p>"},
+            {"<p>a &amp; sh</p>", "<p>æ &amp; š</p>"},
+            {"<p>&lt;sh&gt;&nbsp;&Eacute;&bogus; <</p>", "<p>&lt;š&gt;\u00A0é&amp;bogus; &lt;</p>"},
+            {"<p title=&#x31;>&#x31;&#50;&amp; 3</p>", "<p title=&#x31;>&#x31;&#50;&amp; 3</p>"},
+            // Markup other than elements is kept, and so is markup that never ends.
+            {"<!DOCTYPE html><?pi sh?><!-- sh --><![CDATA[sh]]>sh",
+             "<!DOCTYPE html><?pi sh?><!-- sh --><![CDATA[sh]]>š"},
+            {"<p>sh</p><!-- sh", "<p>š</p><!-- sh"},
+            {"<p>sh<img alt=\"sh", "<p>š<img alt=\"sh"},
+        });
+}
+
+TEST(Html, GivesScriptTextItsFont) {
+    DocumentSettings settings = Settings(Standard::Old, Standard::Script);
+    ExpectConversions(
+        settings,
+        {
+            {"<title>Kheetsoy</title><p>Kheetsoy <b>dhath</b>\n1</p><img alt=dhath>",
+             "<title>kExO</title><p><span style=\"font-family: 'Orvani Script'\">kExO</span> "
+             "<b><span style=\"font-family: 'Orvani Script'\">dqT</span></b>\n1</p><img "
+             "alt=dqT>"},
+            {"<svg><text>sh</text></svg>", "<svg><text>S</text></svg>"},
+        });
+    settings.scriptFont = "It's \"Mine\"";
+    ExpectConversions(settings,
+                      {{"<p>sh</p>", "<p><span style=\"font-family: 'It\\'s &quot;Mine&quot;'\">"
+                                     "S</span></p>"}});
+}
+
+TEST(Html, TakesAwayTheScriptFontWhenReadingScript) {
+    ExpectConversions(
+        Settings(Standard::Script, Standard::New),
+        {
+            {"<p><span style=\"font-family: 'Orvani Script'\">kE<span>xO</span></span> <span "
+             "style=\"font-family: 'Other'\">dqT</span></p>",
+             "<p>xí<span>có</span> <span style=\"font-family: 'Other'\">ðæþ</span></p>"},
+        });
+}
+
+TEST(Html, RefusesInvalidUtf8) {
+    try {
+        (void)ConvertHtml("<p>sh\xFF</p>", Settings(Standard::Old, Standard::New));
+        ADD_FAILURE();
+    } catch (const DocumentError& error) {
+        EXPECT_STREQ(error.what(), "invalid UTF-8 at byte 5");
+    }
+}
+
+} // namespace
+} // namespace orvani::documents

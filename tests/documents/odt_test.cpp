@@ -1,1 +1,202 @@
+// ODT: the text of content.xml and of the headers and footers in styles.xml converted in
+// place, every other byte of the archive kept.
+
+#include "formats.h"
+#include "zip_builder.h"
+
 #include <gtest/gtest.h>
+
+#include <map>
+
+namespace orvani::documents {
+namespace {
+
+using testing::BuildZip;
+using testing::ReadZip;
+
+constexpr std::string_view kMimetype = "application/vnd.oasis.opendocument.text";
+constexpr std::string_view kNamespaces =
+    R"( xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0")"
+    R"( xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0")"
+    R"( xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0")"
+    R"( xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0")"
+    R"( xmlns:dc="http://purl.org/dc/elements/1.1/")";
+constexpr std::string_view kManifest =
+    R"(<?xml version="1.0" encoding="UTF-8"?>)"
+    R"(<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0")"
+    R"( manifest:version="1.3">)"
+    R"(<manifest:file-entry manifest:full-path="/" manifest:version="1.3")"
+    R"( manifest:media-type="application/vnd.oasis.opendocument.text"/>)"
+    R"(<manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/>)"
+    R"(<manifest:file-entry manifest:full-path="styles.xml" manifest:media-type="text/xml"/>)"
+    R"(</manifest:manifest>)";
+
+std::string Content(std::string_view styles, std::string_view body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content" +
+           std::string(kNamespaces) + " office:version=\"1.3\">" + std::string(styles) +
+           "<office:body><office:text>" + std::string(body) +
+           "</office:text></office:body></office:document-content>";
+}
+
+std::string Styles(std::string_view fonts, std::string_view automatic, std::string_view header) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-styles" +
+           std::string(kNamespaces) +
+           " office:version=\"1.3\"><office:font-face-decls><style:font-face style:name=\"Serif\""
+           " svg:font-family=\"Serif\"/>" +
+           std::string(fonts) +
+           "</office:font-face-decls><office:styles/><office:automatic-styles>"
+           "<style:page-layout style:name=\"pm1\"/>" +
+           std::string(automatic) +
+           "</office:automatic-styles><office:master-styles><style:master-page "
+           "style:name=\"Standard\" style:page-layout-name=\"pm1\">" +
+           std::string(header) +
+           "</style:master-page></office:master-styles></office:document-styles>";
+}
+
+std::string MakeOdt(const std::string& content, const std::string& styles) {
+    return BuildZip({{"mimetype", std::string(kMimetype), true},
+                     {"META-INF/manifest.xml", std::string(kManifest)},
+                     {"content.xml", content},
+                     {"styles.xml", styles}});
+}
+
+std::map<std::string, std::string> Convert(const std::string& odt, Standard from, Standard to) {
+    DocumentSettings settings;
+    settings.from = from;
+    settings.to = to;
+    std::map<std::string, std::string> parts;
+    for (auto& [name, content] : ReadZip(ConvertOdt(odt, settings))) {
+        parts[name] = std::move(content);
+    }
+    return parts;
+}
+
+const std::string kPlainStyles = Styles("", "", "");
+
+TEST(OdtText, ConvertsEachParagraphAcrossItsRunsAndLeavesTheRest) {
+    const struct {
+        const char* what;
+        std::string body;
+        std::string converted;
+    } cases[] = {
+        {"split word", R"(<text:p>Khee<text:span text:style-name="T1">tsoy</text:span></text:p>)",
+         R"(<text:p>xí<text:span text:style-name="T1">có</text:span></text:p>)"},
+        {"heading", "<text:h text:outline-level=\"1\">Kheetsoy dhath</text:h>",
+         "<text:h text:outline-level=\"1\">xícó ðæþ</text:h>"},
+        {"spaces break", "<text:p>k<text:s/>h</text:p>", "<text:p>k<text:s/>h</text:p>"},
+        {"tab breaks", "<text:p>k<text:tab/>h</text:p>", "<text:p>k<text:tab/>h</text:p>"},
+        {"mark does not", "<text:p>k<text:bookmark text:name=\"b\"/>h</text:p>",
+         "<text:p><text:bookmark text:name=\"b\"/>x</text:p>"},
+        {"white space and references", "<text:p>\n  dh&amp;th  </text:p>",
+         "<text:p>\n  ð&amp;þ  </text:p>"},
+        {"footnote",
+         "<text:p>dh<text:note text:id=\"n1\" text:note-class=\"footnote\">"
+         "<text:note-citation text:label=\"th\">th</text:note-citation><text:note-body>"
+         "<text:p>dhath</text:p></text:note-body></text:note>ath</text:p>",
+         "<text:p>ð<text:note text:id=\"n1\" text:note-class=\"footnote\">"
+         "<text:note-citation text:label=\"th\">th</text:note-citation><text:note-body>"
+         "<text:p>ðæþ</text:p></text:note-body></text:note>æþ</text:p>"},
+        {"annotation",
+         "<text:p>dhath<office:annotation><dc:creator>Kheetsoy</dc:creator>"
+         "<dc:date>2024-05-01T10:00:00</dc:date><text:p>Kheetsoy</text:p>"
+         "</office:annotation></text:p>",
+         "<text:p>ðæþ<office:annotation><dc:creator>Kheetsoy</dc:creator>"
+         "<dc:date>2024-05-01T10:00:00</dc:date><text:p>xícó</text:p>"
+         "</office:annotation></text:p>"},
+    };
+    for (const auto& c : cases) {
+        const auto parts =
+            Convert(MakeOdt(Content("", c.body), kPlainStyles), Standard::Old, Standard::New);
+        EXPECT_EQ(parts.at("content.xml"), Content("", c.converted)) << c.what;
+    }
+}
+
+TEST(OdtStyles, ConvertsHeadersAndFootersOnlyAndKeepsEveryOtherEntry) {
+    const std::string header = "<style:header><text:p>Kheetsoy</text:p></style:header>"
+                               "<style:footer-left><text:p>dhath</text:p></style:footer-left>";
+    const std::string odt = MakeOdt(Content("", "<text:p>dhath</text:p>"), Styles("", "", header));
+    const auto parts = Convert(odt, Standard::Old, Standard::New);
+    EXPECT_EQ(parts.at("styles.xml"),
+              Styles("", "",
+                     "<style:header><text:p>xícó</text:p></style:header>"
+                     "<style:footer-left><text:p>ðæþ</text:p></style:footer-left>"));
+    EXPECT_EQ(parts.at("mimetype"), kMimetype);
+    EXPECT_EQ(parts.at("META-INF/manifest.xml"), kManifest);
+}
+
+const std::string kFontFace =
+    R"(<style:font-face style:name="Orvani Script" svg:font-family="&apos;Orvani Script&apos;"/>)";
+const std::string kScriptStyle =
+    R"(<style:style style:name="OrvaniScript" style:family="text"><style:text-properties )"
+    R"(style:font-name="Orvani Script" style:font-name-asian="Orvani Script" )"
+    R"(style:font-name-complex="Orvani Script"/></style:style>)";
+const std::string kScriptHeader =
+    R"(<style:header><text:p><text:span text:style-name="OrvaniScript">dqT</text:span>)"
+    R"(</text:p></style:header>)";
+const std::string kScriptContent = Content(
+    "<office:font-face-decls>" + kFontFace + "</office:font-face-decls><office:automatic-styles>" +
+        kScriptStyle + "</office:automatic-styles>",
+    R"(<text:p> <text:span text:style-name="OrvaniScript">kExO dqT</text:span> </text:p>)"
+    R"(<text:p>1 2</text:p>)");
+
+TEST(OdtScript, WritesScriptTextInTheScriptFont) {
+    const std::string odt =
+        MakeOdt(Content("", "<text:p> Kheetsoy dhath </text:p><text:p>1 2</text:p>"),
+                Styles("", "", "<style:header><text:p>dhath</text:p></style:header>"));
+    const auto parts = Convert(odt, Standard::Old, Standard::Script);
+    EXPECT_EQ(parts.at("content.xml"), kScriptContent);
+    EXPECT_EQ(parts.at("styles.xml"), Styles(kFontFace, kScriptStyle, kScriptHeader));
+}
+
+TEST(OdtScript, ReadsScriptTextAndTakesTheScriptFontAway) {
+    const std::string odt = MakeOdt(kScriptContent, Styles(kFontFace, kScriptStyle, kScriptHeader));
+    const auto parts = Convert(odt, Standard::Script, Standard::New);
+    const std::string plainStyle = R"(<style:style style:name="OrvaniScript" style:family="text">)"
+                                   R"(<style:text-properties/></style:style>)";
+    EXPECT_EQ(parts.at("content.xml"),
+              Content("<office:font-face-decls>" + kFontFace +
+                          "</office:font-face-decls><office:automatic-styles>" + plainStyle +
+                          "</office:automatic-styles>",
+                      "<text:p> xícó ðæþ </text:p><text:p>1 2</text:p>"));
+    EXPECT_EQ(parts.at("styles.xml"),
+              Styles(kFontFace, plainStyle, "<style:header><text:p>ðæþ</text:p></style:header>"));
+}
+
+TEST(OdtArchive, KeepsTheMimetypeFirstAndStored) {
+    DocumentSettings settings;
+    const std::string out =
+        ConvertOdt(MakeOdt(Content("", "<text:p>dhath</text:p>"), kPlainStyles), settings);
+    EXPECT_EQ(out.substr(0, 4), "PK\x03\x04");
+    EXPECT_EQ(out.substr(30, 8), "mimetype");
+    EXPECT_EQ(out.substr(38, kMimetype.size()), kMimetype);
+}
+
+// The part with a document type declaration after its XML declaration.
+std::string WithDoctype(std::string xml) {
+    return xml.insert(xml.find('\n') + 1, "<!DOCTYPE x [<!ENTITY e \"dhath\">]>");
+}
+
+TEST(OdtArchive, NamesWhatItCannotRead) {
+    const std::string good = MakeOdt(Content("", "<text:p>dhath</text:p>"), kPlainStyles);
+    const struct {
+        std::string odt;
+        std::string part;
+    } cases[] = {
+        {good.substr(0, good.size() - 40), ""}, // the archive itself
+        {BuildZip({{"mimetype", std::string(kMimetype), true}}), "content.xml"},
+        {MakeOdt(Content("", "<text:p>dhath</text:span>"), kPlainStyles), "content.xml"},
+        {MakeOdt(WithDoctype(Content("", "<text:p>&e;</text:p>")), kPlainStyles), "content.xml"},
+        {MakeOdt(Content("", ""), "<office:document-styles>"), "styles.xml"},
+    };
+    for (const auto& c : cases) {
+        try {
+            (void)ConvertOdt(c.odt, DocumentSettings());
+            ADD_FAILURE() << "converted, part " << c.part;
+        } catch (const DocumentError& error) {
+            EXPECT_EQ(error.part(), c.part) << error.what();
+        }
+    }
+}
+
+} // namespace
+} // namespace orvani::documents

@@ -1,0 +1,75 @@
+// Documents through the filter: the format chosen from the name or the content, or as asked,
+// and documents that cannot be converted refused without touching the output.
+
+#include "../documents/sample_documents.h"
+#include "cli_process.h"
+
+namespace {
+
+using namespace orvani::testing;
+
+const std::string kSplitWord =
+    R"(<w:p><w:r><w:t>Khee</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>tsoy</w:t></w:r></w:p>)";
+
+TEST_F(CliTest, ChoosesEachInputsFormat) {
+    write("page.htm", "<p>Khee<b>tsoy</b> &amp; sh</p>");
+    write("page", "<!DOCTYPE html>\n<p title=\"sh\">sh</p>");
+    write("plain.txt", "<p>sh</p>");
+    const struct {
+        std::vector<std::string> args;
+        std::string output;
+    } cases[] = {
+        {{"page.htm"}, "<p>xí<b>có</b> &amp; š</p>"},
+        {{"page"}, "<!DOCTYPE html>\n<p title=\"š\">š</p>"},
+        {{"plain.txt"}, "<p>š</p>"},
+        {{"--format", "text", "page.htm"}, "<p>xí<b>có</b> &æmp; š</p>"},
+        {{"--format=html", "-"}, "<b>š</b>"},
+        {{"-"}, "<b>š</b>"}, // standard input is text unless told
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"-f", "old", "-t", "new"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome result = run(args, "<b>sh</b>");
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, c.output) << c.args.back();
+    }
+}
+
+TEST_F(CliTest, ConvertsAWordDocumentIntoItsOutputFile) {
+    write("letter.docx", MakeDocx(kSplitWord));
+    const Outcome result = run({"-f", "old", "-t", "new", "-o", "out.docx", "letter.docx"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const auto parts = ReadZip(read("out.docx"));
+    ASSERT_EQ(parts.size(), 4U);
+    EXPECT_NE(parts[2].second.find(R"(<w:t>xí</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>có</w:t>)"),
+              std::string::npos)
+        << parts[2].second;
+}
+
+TEST_F(CliTest, RefusesADocumentItCannotConvertAndLeavesTheOutputAlone) {
+    const std::string docx = MakeDocx(kSplitWord);
+    write("truncated.docx", docx.substr(0, docx.size() / 2));
+    write("hostile.docx",
+          MakeDocx("", {{"word/footer1.xml", "<!DOCTYPE a [<!ENTITY x SYSTEM \"/etc/passwd\">]>"
+                                             "<a>&x;</a>"}}));
+    write("out.docx", "previous");
+    const struct {
+        std::string input;
+        std::string message;
+    } cases[] = {
+        {"truncated.docx", "truncated.docx: not a readable zip archive"},
+        {"hostile.docx", "hostile.docx: word/footer1.xml: malformed XML at line 1"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run({"-f", "old", "-t", "new", "-o", "out.docx", c.input});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(result.err.starts_with("orvaniconv-cli: " + c.message)) << result.err;
+        EXPECT_EQ(read("out.docx"), "previous");
+    }
+    write("letter.docx", docx);
+    const Outcome result = run({"-f", "old", "-t", "new", "letter.docx", "letter.docx"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "orvaniconv-cli: letter.docx: a DOCX document must be the only input\n");
+}
+
+} // namespace

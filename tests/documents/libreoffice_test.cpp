@@ -1,0 +1,144 @@
+// Documents converted by the real filter and opened by a real word processor: LibreOffice,
+// headless, turns each result into text and HTML, which must read converted and keep the
+// formatting (a bold run, a table cell, a footnote, a heading, the Script font).
+
+#include "sample_documents.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace orvani::testing;
+
+std::string Quote(const std::string& word) {
+    std::string quoted = "'";
+    for (const char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+class LibreOfficeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "orvani-office-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+    std::string read(const fs::path& path) const {
+        std::ifstream file(dir_ / path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    }
+    // Runs the filter in the folder; its exit status.
+    int filter(const std::string& args) const {
+        return std::system(("cd " + Quote(dir_.string()) + " && " + Quote(ORVANICONV_CLI) + " " +
+                            args + " 2>.stderr")
+                               .c_str());
+    }
+    // What LibreOffice makes of `file` saved as `format` ("txt:Text", "html").
+    std::string office(const std::string& file, const std::string& format) const {
+        const std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(SOFFICE) +
+                                    " -env:UserInstallation=file://" + (dir_ / "profile").string() +
+                                    " --headless --convert-to " + Quote(format) +
+                                    " --outdir office " + Quote(file) + " >/dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << file;
+        const std::string extension = format.substr(0, format.find(':'));
+        return read(fs::path("office") / (fs::path(file).stem().string() + "." + extension));
+    }
+
+    fs::path dir_;
+};
+
+bool Contains(const std::string& text, const std::string& pattern) {
+    return std::regex_search(text, std::regex(pattern));
+}
+
+const std::string kFootnotes =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    R"(<w:footnotes xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+    R"(<w:footnote w:id="1"><w:p><w:r><w:t>Sheets</w:t></w:r></w:p></w:footnote></w:footnotes>)";
+
+const std::string kStyles =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+    R"(<w:style w:type="paragraph" w:styleId="Heading1"><w:name w:val="heading 1"/>)"
+    R"(<w:pPr><w:outlineLvl w:val="0"/></w:pPr></w:style></w:styles>)";
+
+std::string LetterDocx() {
+    return MakeDocx(
+        R"(<w:p><w:pPr><w:pStyle w:val="Heading1"/></w:pPr><w:r><w:t>Ohm</w:t></w:r></w:p>)"
+        R"(<w:p><w:r><w:t>Khee</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>tsoy</w:t></w:r>)"
+        R"(<w:r><w:footnoteReference w:id="1"/></w:r></w:p>)"
+        R"(<w:tbl><w:tblGrid><w:gridCol w:w="2000"/></w:tblGrid><w:tr><w:tc><w:p><w:r>)"
+        R"(<w:t>dhath</w:t></w:r></w:p></w:tc></w:tr></w:tbl><w:p/>)",
+        {{"word/footnotes.xml", kFootnotes}, {"word/styles.xml", kStyles}},
+        R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/footnotes" Target="footnotes.xml"/>)"
+        R"(<Relationship Id="rId8" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)",
+        R"(<Override PartName="/word/footnotes.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.footnotes+xml"/>)"
+        R"(<Override PartName="/word/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"/>)");
+}
+
+std::string LetterOdt() {
+    return MakeOdt(
+        R"(<text:h text:outline-level="1">Ohm</text:h>)"
+        R"(<text:p>Khee<text:span text:style-name="T1">tsoy</text:span>)"
+        R"(<text:note text:id="n1" text:note-class="footnote"><text:note-citation>1</text:note-citation>)"
+        R"(<text:note-body><text:p>Sheets</text:p></text:note-body></text:note></text:p>)"
+        R"(<table:table table:name="T"><table:table-column/><table:table-row><table:table-cell>)"
+        R"(<text:p>dhath</text:p></table:table-cell></table:table-row></table:table>)");
+}
+
+TEST_F(LibreOfficeTest, WordAndOpenDocumentKeepTheirFormatting) {
+    write("letter.docx", LetterDocx());
+    write("letter.odt", LetterOdt());
+    for (const std::string name : {"letter.docx", "letter.odt"}) {
+        const std::string out = "new-" + name;
+        ASSERT_EQ(filter("-f old -t new -o " + out + " " + name), 0) << read(".stderr");
+        const std::string text = office(out, "txt:Text");
+        EXPECT_TRUE(Contains(text, "xícó")) << name << ":\n" << text;
+        const std::string html = office(out, "html");
+        EXPECT_TRUE(Contains(html, "<h1[^>]*>(\\s|<[^>]*>)*ohm")) << name << " heading";
+        EXPECT_TRUE(Contains(html, "<b>(\\s|<[^>]*>)*có")) << name << " bold run";
+        EXPECT_TRUE(Contains(html, "<td[^>]*>(\\s|<[^>]*>)*ðæþ")) << name << " table cell";
+        EXPECT_TRUE(Contains(html, "šíc")) << name << " footnote";
+    }
+}
+
+TEST_F(LibreOfficeTest, ScriptTextCarriesTheScriptFont) {
+    write("letter.docx", LetterDocx());
+    write("letter.odt", LetterOdt());
+    write("letter.html", "<!DOCTYPE html><html><body><p>Khee<b>tsoy</b> dhath</p></body></html>");
+    for (const std::string name : {"letter.docx", "letter.odt", "letter.html"}) {
+        const std::string out = "script-" + name;
+        ASSERT_EQ(filter("-f old -t script -o " + out + " " + name), 0) << read(".stderr");
+        const std::string html = office(out, "html");
+        EXPECT_TRUE(Contains(html, "Orvani Script")) << name;
+        EXPECT_TRUE(Contains(office(out, "txt:Text"), "kE(<[^>]*>)*xO")) << name;
+    }
+}
+
+TEST_F(LibreOfficeTest, HtmlReadsConverted) {
+    write("page.html", "<!DOCTYPE html><html><head><title>Ohm</title></head><body>"
+                       "<h1>Ohm</h1><p>Khee<b>tsoy</b></p><table><tr><td>dhath</td></tr></table>"
+                       "</body></html>");
+    ASSERT_EQ(filter("-f old -t new -o new-page.html page.html"), 0) << read(".stderr");
+    const std::string text = office("new-page.html", "txt:Text");
+    EXPECT_TRUE(Contains(text, "xícó")) << text;
+    EXPECT_TRUE(Contains(text, "ðæþ")) << text;
+}
+
+} // namespace
