@@ -20,14 +20,19 @@ ZipDocument::ZipDocument(std::string_view bytes) : bytes_(bytes) {
     // The source is the archive in memory; it is also where save() writes the new one.
     source_ = zip_source_buffer_create(bytes_.data(), bytes_.size(), 0, &error);
     if (source_ != nullptr) {
-        zip_source_keep(source_);
         archive_ = zip_open_from_source(source_, ZIP_CHECKCONS, &error);
+        if (archive_ == nullptr) {
+            zip_source_free(source_); // still the caller's where opening failed
+            source_ = nullptr;
+        }
     }
     if (archive_ == nullptr) {
         const std::string reason = ZipReason(&error);
         zip_error_fini(&error);
         throw DocumentError("", "not a readable zip archive (" + reason + ")");
     }
+    // The archive owns the source now; this reference keeps it for save() to read back.
+    zip_source_keep(source_);
     zip_error_fini(&error);
 }
 
