@@ -54,10 +54,13 @@ std::size_t ParagraphConverter::add(std::string_view text) {
     converter_.feed(source, scratch_);
     std::u32string_view out = scratch_;
     if (!heldAlone.empty() && out.starts_with(heldAlone)) {
-        runs_.back() += Utf8(heldAlone);
+        runs_[lastFed_] += Utf8(heldAlone);
         out.remove_prefix(heldAlone.size());
     }
     runs_.push_back(Utf8(out));
+    if (!source.empty()) {
+        lastFed_ = runs_.size() - 1;
+    }
     return runs_.size() - 1;
 }
 
@@ -65,7 +68,7 @@ void ParagraphConverter::breakHere() {
     scratch_.clear();
     converter_.finish(scratch_);
     if (!runs_.empty()) {
-        runs_.back() += Utf8(scratch_);
+        runs_[lastFed_] += Utf8(scratch_);
     }
 }
 

@@ -38,6 +38,7 @@ private:
     bool normalize_;
     Converter converter_;
     std::vector<std::string> runs_;
+    std::size_t lastFed_ = 0; // the last run with text: any letter held comes from it
     std::u32string scratch_;
 };
 

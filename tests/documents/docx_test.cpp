@@ -92,9 +92,9 @@ TEST(Docx, ConvertsTheTextOfEachParagraphAndNothingElse) {
         {"<w:p><w:r><w:t> dhath</w:t><w:t xml:space=\"preserve\">dhath </w:t></w:r></w:p>",
          "<w:p><w:r><w:t xml:space=\"preserve\"> ðæþ</w:t><w:t xml:space=\"preserve\">ðæþ </w:t>"
          "</w:r></w:p>"},
-        // A letter held to the paragraph's end is written into the last run.
+        // A letter held to the paragraph's end stays in its own run, not a later empty one.
         {"<w:p><w:r><w:t>k</w:t></w:r><w:r><w:t/></w:r></w:p>",
-         "<w:p><w:r><w:t></w:t></w:r><w:r><w:t>k</w:t></w:r></w:p>"},
+         "<w:p><w:r><w:t>k</w:t></w:r><w:r><w:t/></w:r></w:p>"},
         {"<w:p><w:r><w:t>1 &#62; 0</w:t></w:r></w:p>",
          "<w:p><w:r><w:t>1 &#62; 0</w:t></w:r></w:p>"},
         {"<w:p><w:r><w:t>dhath &lt;</w:t></w:r></w:p>",

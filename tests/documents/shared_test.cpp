@@ -32,6 +32,7 @@ TEST(ParagraphConverter, ConvertsRunsAsOneTextAndKeepsEachLetterInItsRun) {
         {{"a", "h"}, {"", "a"}},
         {{"", "sh", ""}, {"", "š", ""}},
         {{"Dh", "", "ath"}, {"ð", "", "æþ"}},
+        {{"k", ""}, {"k", ""}}, // a letter held at the end stays in its own run
     };
     const DocumentSettings settings = OldToNew();
     for (const auto& c : cases) {
