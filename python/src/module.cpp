@@ -9,8 +9,11 @@
 #include <orvani/standard.h>
 #include <orvani/version.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -66,15 +69,6 @@ std::u32string CodePointsOf(py::handle text) {
     return out;
 }
 
-py::str StrOf(std::string_view utf8) {
-    PyObject* str =
-        PyUnicode_DecodeUTF8(utf8.data(), static_cast<Py_ssize_t>(utf8.size()), "strict");
-    if (str == nullptr) {
-        throw py::error_already_set();
-    }
-    return py::reinterpret_steal<py::str>(str);
-}
-
 // Code points kept as they are, lone surrogates included.
 py::str StrOf(std::u32string_view text) {
     std::vector<Py_UCS4> units(text.begin(), text.end());
@@ -98,72 +92,218 @@ orvani::Standard StandardOf(py::handle name, const char* what) {
                               .cast<std::string>());
 }
 
-// Appends the conversion of the next piece of valid UTF-8 text to `out`.
-void ConvertPiece(orvani::Converter& converter, std::string_view utf8, std::string& out) {
-    // Blocks bound the room reserved ahead of what is written.
-    constexpr std::size_t kBlock = 1 << 20;
-    while (!utf8.empty()) {
-        const std::string_view block = utf8.substr(0, kBlock);
-        const std::size_t used = out.size();
-        out.resize(used + converter.maxUtf8Output(block.size()));
-        const orvani::Utf8Progress step =
-            converter.convertUtf8(block, std::span(out).subspan(used));
-        out.resize(used + step.written);
-        if (step.read == 0) {
-            break; // cannot happen with valid UTF-8 and room enough; never loop forever
+// Lets other threads run Python while a long text converts.
+class ReleaseGilIfLong {
+public:
+    explicit ReleaseGilIfLong(std::size_t bytes) {
+        if (bytes >= kReleaseGilFrom) {
+            release_.emplace();
         }
-        utf8.remove_prefix(step.read);
+    }
+
+private:
+    std::optional<py::gil_scoped_release> release_;
+};
+
+// What a str needs to know before it is made: its length and its widest character.
+struct StrShape {
+    std::size_t length = 0;
+    Py_UCS4 maxChar = 0;
+};
+
+// Of valid UTF-8: the lead byte tells how wide a character is.
+StrShape ShapeOf(std::string_view utf8) noexcept {
+    std::size_t continuations = 0;
+    unsigned char highest = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        continuations += (byte & 0xC0) == 0x80 ? 1 : 0;
+        highest = byte > highest ? byte : highest;
+    }
+    // The exact class matters: CPython takes a str to be as narrow as its characters allow.
+    const Py_UCS4 maxChar = highest < 0x80   ? 0x7F
+                            : highest < 0xC4 ? 0xFF
+                            : highest < 0xF0 ? 0xFFFF
+                                             : 0x10FFFF;
+    return {utf8.size() - continuations, maxChar};
+}
+
+// Valid UTF-8 into code units wide enough for each of its characters.
+template <typename Unit>
+void DecodeUtf8(std::string_view utf8, Unit* out) noexcept {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        // Most converted text is ASCII: eight characters at a time where it is.
+        std::uint64_t eight = 0;
+        if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080U) == 0)) {
+            for (int i = 0; i < 8; ++i) {
+                *out++ = static_cast<Unit>(p[i]);
+            }
+            p += 8;
+            continue;
+        }
+        const unsigned char lead = *p;
+        char32_t c = 0;
+        if (lead < 0x80) {
+            c = lead;
+            p += 1;
+        } else if (lead < 0xE0) {
+            c = (char32_t(lead & 0x1F) << 6) | (p[1] & 0x3F);
+            p += 2;
+        } else if (lead < 0xF0) {
+            c = (char32_t(lead & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+            p += 3;
+        } else {
+            c = (char32_t(lead & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
+                (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+            p += 4;
+        }
+        *out++ = static_cast<Unit>(c);
     }
 }
 
-void FinishPiece(orvani::Converter& converter, std::string& out) {
-    const std::size_t used = out.size();
-    out.resize(used + converter.maxUtf8Output(0));
-    out.resize(used + converter.finishUtf8(std::span(out).subspan(used)).written);
+// The str of valid UTF-8 `utf8`, of the shape given. CPython's own decoder holds the GIL and
+// is slow on text that is not ASCII; here the characters are written, without the GIL, into
+// the new str that no one else can see yet.
+py::str NewStr(std::string_view utf8, StrShape shape) {
+    PyObject* str = PyUnicode_New(static_cast<Py_ssize_t>(shape.length), shape.maxChar);
+    if (str == nullptr) {
+        throw py::error_already_set();
+    }
+    const int kind = PyUnicode_KIND(str);
+    void* data = PyUnicode_DATA(str);
+    {
+        const ReleaseGilIfLong unlocked(utf8.size());
+        if (kind == PyUnicode_1BYTE_KIND) {
+            DecodeUtf8(utf8, static_cast<Py_UCS1*>(data));
+        } else if (kind == PyUnicode_2BYTE_KIND) {
+            DecodeUtf8(utf8, static_cast<Py_UCS2*>(data));
+        } else {
+            DecodeUtf8(utf8, static_cast<Py_UCS4*>(data));
+        }
+    }
+    return py::reinterpret_steal<py::str>(str);
 }
+
+std::u32string CodePointsOfUtf8(std::string_view utf8) {
+    std::u32string out(ShapeOf(utf8).length, U'\0');
+    DecodeUtf8(utf8, out.data());
+    return out;
+}
+
+// A conversion of valid UTF-8 text fed in pieces. With normalisation on, the end of each
+// piece that a following piece could still compose with is held back, so that pieces convert
+// as their whole would.
+class Utf8Stream {
+public:
+    Utf8Stream(orvani::Standard source, orvani::Standard target, orvani::ConversionOptions options,
+               bool normalize)
+        : converter_(source, target, orvani::DocumentType::Plain, options), normalize_(normalize) {}
+
+    // Appends the converted text of `utf8` to `out`, a block at a time: only the blocks that
+    // NFC may change are normalised, and a copy is made only of those.
+    void feed(std::string_view utf8, std::string& out) {
+        constexpr std::size_t kBlock = 1 << 20;
+        while (!utf8.empty()) {
+            std::size_t cut = std::min(kBlock, utf8.size());
+            while (cut < utf8.size() && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) {
+                ++cut; // at a character's start
+            }
+            feedBlock(utf8.substr(0, cut), out);
+            utf8.remove_prefix(cut);
+        }
+    }
+
+    // Appends what is held back and what the last piece left open; then ready for a new text.
+    void finish(std::string& out) {
+        convert(orvani::ToNfc(held_), out);
+        held_.clear();
+        const std::size_t used = out.size();
+        out.resize(used + converter_.maxUtf8Output(0));
+        out.resize(used + converter_.finishUtf8(std::span(out).subspan(used)).written);
+    }
+
+    // For text with lone surrogates. Nothing composes across a surrogate, so the text up to
+    // the last one is normalised (with what is held back) and converted on the road of code
+    // points, which keeps surrogates as they are.
+    void feedCodePoints(std::u32string_view text, std::u32string& out) {
+        std::u32string whole = CodePointsOfUtf8(held_);
+        held_.clear();
+        whole.append(text);
+        converter_.feed(normalize_ ? orvani::ToNfc(whole) : whole, out);
+    }
+
+private:
+    void feedBlock(std::string_view utf8, std::string& out) {
+        if (!normalize_) {
+            convert(utf8, out);
+            return;
+        }
+        const std::size_t stable = orvani::NfcStablePrefix(utf8);
+        if (stable == 0) {
+            held_.append(utf8); // all of it may still compose with what comes
+            return;
+        }
+        const std::string_view ready = utf8.substr(0, stable);
+        if (orvani::NfcMayChange(held_) || orvani::NfcMayChange(ready)) {
+            held_.append(ready);
+            convert(orvani::ToNfc(held_), out);
+        } else {
+            convert(held_, out);
+            convert(ready, out);
+        }
+        held_.assign(utf8.substr(stable));
+    }
+
+    void convert(std::string_view utf8, std::string& out) {
+        const std::size_t used = out.size();
+        out.resize(used + converter_.maxUtf8Output(utf8.size()));
+        // Valid UTF-8 with room for all of it: converted whole.
+        const orvani::Utf8Progress step =
+            converter_.convertUtf8(utf8, std::span(out).subspan(used));
+        out.resize(used + step.written);
+    }
+
+    orvani::Converter converter_;
+    bool normalize_;
+    std::string held_; // UTF-8 that the next piece may still compose with, not yet converted
+};
 
 py::str Convert(py::handle text, py::handle source, py::handle target, bool a, bool ohUh,
                 bool normalize) {
     RequireStr(text, "text");
-    const orvani::Standard from = StandardOf(source, "source");
-    const orvani::Standard to = StandardOf(target, "target");
-    const orvani::ConversionOptions options{.a = a, .ohUh = ohUh};
-
+    Utf8Stream stream(StandardOf(source, "source"), StandardOf(target, "target"),
+                      {.a = a, .ohUh = ohUh}, normalize);
     const std::optional<std::string_view> utf8 = Utf8Of(text);
     if (!utf8) {
-        // Lone surrogates (from surrogateescape, say) take the road of code points, which
-        // keeps them as they are.
-        std::u32string points = CodePointsOf(text);
-        if (normalize) {
-            points = orvani::ToNfc(points);
-        }
-        return StrOf(orvani::ConvertText(points, from, to, orvani::DocumentType::Plain, options));
+        // Lone surrogates (from surrogateescape, say): kept as they are.
+        std::u32string out;
+        stream.feedCodePoints(CodePointsOf(text), out);
+        std::string rest;
+        stream.finish(rest);
+        out += CodePointsOfUtf8(rest);
+        return StrOf(out);
     }
-
-    std::string result;
+    std::string out;
+    StrShape shape;
     {
         // The str is immutable and held by the caller: its UTF-8 can be read without the GIL.
-        std::optional<py::gil_scoped_release> unlocked;
-        if (utf8->size() >= kReleaseGilFrom) {
-            unlocked.emplace();
-        }
-        if (normalize && orvani::NfcMayChange(*utf8)) {
-            result = orvani::ConvertUtf8(orvani::ToNfc(*utf8), from, to, options).text;
-        } else {
-            result = orvani::ConvertUtf8(*utf8, from, to, options).text;
-        }
+        const ReleaseGilIfLong unlocked(utf8->size());
+        out.reserve(utf8->size());
+        stream.feed(*utf8, out);
+        stream.finish(out);
+        shape = ShapeOf(out);
     }
-    return StrOf(result);
+    return NewStr(out, shape);
 }
 
-// A conversion fed in pieces. With normalisation on, the end of each piece that a following
-// piece could still compose with is held back, so that pieces convert as their whole would.
+// The Python class Converter.
 class StreamConverter {
 public:
     StreamConverter(py::handle source, py::handle target, bool a, bool ohUh, bool normalize)
-        : converter_(StandardOf(source, "source"), StandardOf(target, "target"),
-                     orvani::DocumentType::Plain, {.a = a, .ohUh = ohUh}),
-          normalize_(normalize) {}
+        : stream_(StandardOf(source, "source"), StandardOf(target, "target"),
+                  {.a = a, .ohUh = ohUh}, normalize) {}
 
     py::str feed(py::handle text) {
         RequireStr(text, "text");
@@ -173,23 +313,20 @@ public:
             return feedCodePoints(text);
         }
         std::string out;
+        StrShape shape;
         {
-            std::optional<py::gil_scoped_release> unlocked;
-            if (utf8->size() >= kReleaseGilFrom) {
-                unlocked.emplace();
-            }
-            feedUtf8(*utf8, out);
+            const ReleaseGilIfLong unlocked(utf8->size());
+            stream_.feed(*utf8, out);
+            shape = ShapeOf(out);
         }
-        return StrOf(out);
+        return NewStr(out, shape);
     }
 
     py::str finish() {
         const Busy busy(busy_);
         std::string out;
-        ConvertPiece(converter_, orvani::ToNfc(held_), out);
-        held_.clear();
-        FinishPiece(converter_, out);
-        return StrOf(out);
+        stream_.finish(out);
+        return NewStr(out, ShapeOf(out));
     }
 
 private:
@@ -210,63 +347,30 @@ private:
         std::atomic<bool>& flag_;
     };
 
-    void feedUtf8(std::string_view utf8, std::string& out) {
-        if (!normalize_) {
-            ConvertPiece(converter_, utf8, out);
-            return;
-        }
-        const std::size_t stable = orvani::NfcStablePrefix(utf8);
-        if (stable == 0) {
-            held_.append(utf8); // all of it may still compose with what comes
-            return;
-        }
-        const std::string_view ready = utf8.substr(0, stable);
-        if (orvani::NfcMayChange(held_) || orvani::NfcMayChange(ready)) {
-            held_.append(ready);
-            ConvertPiece(converter_, orvani::ToNfc(held_), out);
-        } else {
-            // The usual case: nothing to normalise, so no copy of the piece.
-            ConvertPiece(converter_, held_, out);
-            ConvertPiece(converter_, ready, out);
-        }
-        held_.assign(utf8.substr(stable));
-    }
-
-    // Text with lone surrogates. Nothing composes across a surrogate: all up to the last one
-    // is normalised and converted now on the road of code points, which keeps surrogates as
-    // they are, and the rest, which has UTF-8, goes on as usual.
+    // Up to the last lone surrogate on the road of code points, the rest as usual.
     py::str feedCodePoints(py::handle text) {
         const std::u32string points = CodePointsOf(text);
         std::size_t split = points.size();
         while (split > 0 && !IsSurrogate(points[split - 1])) {
             --split;
         }
-        std::u32string head = CodePointsOf(StrOf(held_)); // empty unless normalising
-        held_.clear();
-        head.append(std::u32string_view(points).substr(0, split));
-        if (normalize_) {
-            head = orvani::ToNfc(head);
-        }
-        std::u32string converted;
-        converter_.feed(head, converted);
-
+        std::u32string head;
+        stream_.feedCodePoints(std::u32string_view(points).substr(0, split), head);
         const py::str rest = py::reinterpret_steal<py::str>(PyUnicode_Substring(
             text.ptr(), static_cast<Py_ssize_t>(split), static_cast<Py_ssize_t>(points.size())));
         if (!rest) {
             throw py::error_already_set();
         }
-        std::string out;
-        feedUtf8(Utf8Of(rest).value(), out);
-        PyObject* both = PyUnicode_Concat(StrOf(converted).ptr(), StrOf(out).ptr());
+        std::string tail;
+        stream_.feed(Utf8Of(rest).value(), tail);
+        PyObject* both = PyUnicode_Concat(StrOf(head).ptr(), NewStr(tail, ShapeOf(tail)).ptr());
         if (both == nullptr) {
             throw py::error_already_set();
         }
         return py::reinterpret_steal<py::str>(both);
     }
 
-    orvani::Converter converter_;
-    bool normalize_;
-    std::string held_; // UTF-8 that the next piece may still compose with, not yet converted
+    Utf8Stream stream_;
     std::atomic<bool> busy_{false};
 };
 

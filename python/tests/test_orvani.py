@@ -141,6 +141,19 @@ def test_options_are_keywords_only():
         orvani.convert("a", "old", "new", False)
 
 
+@pytest.mark.parametrize(
+    "text", ["", "abc", "ab\x80", "é ÿ", "š é", "… —", "\U0001F600 é", "\uffff\U0010FFFF"]
+)
+@pytest.mark.parametrize("repeat", [1, 20000])
+def test_results_are_ordinary_strs(text, repeat):
+    # A str must be as narrow as its widest character for == and hashing to hold.
+    text = text * repeat
+    for result in (orvani.convert(text, "new", "new"), feed_all([text], "new", "new")):
+        assert result == text
+        assert hash(result) == hash(text)
+        assert result.isascii() == text.isascii()
+
+
 def test_decomposed_input_is_normalised_unless_told():
     assert orvani.convert("xi\u0301co\u0301", "new", "old") == "kheetsoy"
     assert orvani.convert("xi\u0301co\u0301", "new", "old", normalize=False) != "kheetsoy"
