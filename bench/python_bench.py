@@ -60,6 +60,8 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--pure-runs", type=int, default=1, help="runs of the slow pure Python")
     args = parser.parse_args()
+    if args.runs < 1 or args.pure_runs < 1:
+        parser.error("runs are at least 1")
 
     with tempfile.TemporaryDirectory() as work:
         path = args.text
