@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs and packages the build as a user or a distribution would, and checks the result.
-#   packaging_test.sh install|consumer|examples|pkg-config|embedding|deb|windows-resource
+#   packaging_test.sh install|consumer|examples|pkg-config|embedding|deb|python|windows-resource
 #                     BUILD_DIR SOURCE_DIR
+# PYTHON names the interpreter the Python module was built for (default python3).
 set -euo pipefail
 what="$1" build="$2" source="$3"
 work="$(mktemp -d)"
@@ -121,6 +122,34 @@ deb)
     dpkg-deb -x "$deb" "$work/root"
     [[ "$(echo "Kheetsoy dhath, ohm uhr" | "$work/root/usr/bin/orvaniconv-cli" -f old -t new)" == "xícó ðæþ, ohm uhr" ]] ||
         fail "orvaniconv-cli from the package"
+    ;;
+python)
+    python="${PYTHON:-python3}"
+    (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB -D CPACK_COMPONENTS_ALL=python >/dev/null)
+    deb="$work/python3-orvani_1.00_$(dpkg --print-architecture).deb"
+    [[ -f "$deb" ]] || fail "no $(basename "$deb") among: $(ls "$work")"
+    dpkg-deb -c "$deb" >"$work/contents"
+    for pattern in ' \./usr/lib/python3/dist-packages/orvani\.cpython-[^/]*\.so$' \
+        ' \./usr/lib/python3/dist-packages/orvani\.pyi$' \
+        ' \./usr/share/doc/python3-orvani/copyright$' ' \./usr/share/doc/python3-orvani/changelog\.gz$'; do
+        grep -q "$pattern" "$work/contents" || fail "not in the package: $pattern"
+    done
+    depends="$(dpkg-deb -f "$deb" Depends)"
+    echo "Depends: $depends"
+    version="$("$python" -c 'import sys; print("%d.%d" % sys.version_info[:2])')"
+    next="$("$python" -c 'import sys; print("%d.%d" % (sys.version_info[0], sys.version_info[1] + 1))')"
+    for needed in "python3 (>= $version)" "python3 (<< $next)" libicu72 libc6; do
+        grep -qF "$needed" <<<"$depends" || fail "Depends lacks $needed"
+    done
+    lintian --fail-on error,warning "$deb" 2>"$work/errors" >"$work/lintian" ||
+        fail "lintian: $(cat "$work/lintian" "$work/errors")"
+    greeting='import orvani; print(orvani.convert("Kheetsoy dhath", "old", "new"))'
+    cmake --install "$build" --prefix "$work/prefix" --component python >/dev/null
+    [[ "$(PYTHONPATH="$work/prefix/lib/python3/dist-packages" "$python" -c "$greeting")" == "xícó ðæþ" ]] ||
+        fail "the module installed by cmake --install"
+    dpkg-deb -x "$deb" "$work/root"
+    [[ "$(PYTHONPATH="$work/root/usr/lib/python3/dist-packages" "$python" -c "$greeting")" == "xícó ðæþ" ]] ||
+        fail "the module from the package"
     ;;
 windows-resource)
     windres="$(command -v x86_64-w64-mingw32-windres || true)"

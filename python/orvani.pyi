@@ -1,0 +1,34 @@
+"""Converts Orvani text between the Old, New and Orvani Script transcription standards."""
+
+__version__: str
+
+def convert(
+    text: str,
+    source: str,
+    target: str,
+    *,
+    a: bool = True,
+    oh_uh: bool = False,
+    normalize: bool = True,
+) -> str:
+    """Return `text` converted from the standard `source` to the standard `target`."""
+
+def standards() -> list[tuple[str, str]]:
+    """The standards as (name, display name) pairs."""
+
+class Converter:
+    """A conversion of a text that comes in pieces; pieces and finish() give the whole."""
+
+    def __init__(
+        self,
+        source: str,
+        target: str,
+        *,
+        a: bool = True,
+        oh_uh: bool = False,
+        normalize: bool = True,
+    ) -> None: ...
+    def feed(self, text: str) -> str:
+        """Convert the next piece of the text; return what is converted so far of it."""
+    def finish(self) -> str:
+        """Return the rest of the converted text; the converter then starts anew."""
