@@ -27,6 +27,12 @@ install)
     appstreamcli validate --no-net "$work/usr/share/metainfo/$app_id.metainfo.xml"
     file "$work/usr/share/icons/hicolor/32x32/apps/$app_id.png" | grep -q "32 x 32" ||
         fail "the 32 pixel icon is not 32 x 32"
+    # The scalable icon is drawn on the 32 pixel picture: at that size they are the same.
+    rsvg-convert -w 32 -h 32 -o "$work/svg-32.png" \
+        "$work/usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+    differing="$(compare -metric AE "$work/usr/share/icons/hicolor/32x32/apps/$app_id.png" \
+        "$work/svg-32.png" null: 2>&1)" || true
+    [[ "$differing" == 0 ]] || fail "the scalable icon differs from the 32 pixel one: $differing pixels"
     for page in orvaniconv orvaniconv-cli; do
         zcat "$work/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1" ||
             fail "the manual page $page(1) has no title"
