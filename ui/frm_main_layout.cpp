@@ -174,10 +174,11 @@ void frmMain::createControls() {
     cmdCopy->setAutoDefault(false);
     Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    // Enter presses Convert from every control; Ctrl+Enter breaks the line in a text box.
+    // Enter presses Convert from every control; Ctrl+Enter breaks the line in a text box. Convert
+    // itself, the default button, answers Enter under every theme.
     auto* returnKey = new ReturnKeyFilter(cmdConv, this);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             txtL, txtR, cmdConv, comL, comR, comType, chkOU, chkA, cmdPaste, cmdCopy}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{txtL, txtR, comL, comR, comType, chkOU,
+                                                            chkA, cmdPaste, cmdCopy}) {
         control->installEventFilter(returnKey);
     }
 
@@ -217,7 +218,8 @@ QString AsName(const QString& toolTip) {
 } // namespace
 
 void frmMain::describeControls() {
-    // The lists are named by their labels, which also move the focus to them.
+    // The lists are named by their labels, also tied to them as buddies: on Linux assistive
+    // technology reads a list's label from that tie.
     for (const auto& [label, list] :
          {std::pair{Label1, comL}, std::pair{Label2, comR}, std::pair{Label3, comType}}) {
         label->setBuddy(list);
