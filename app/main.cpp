@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -120,6 +121,8 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    // Wayland compositors match the window to its desktop entry, and so to its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.orvani.Converter"));
     frmMain window;
     QApplication::setWindowIcon(window.windowIcon());
     window.show();

@@ -13,12 +13,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStringDecoder>
+#include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVariant>
+#include <QWindow>
 
 #include <optional>
 #include <utility>
@@ -31,6 +36,17 @@ QString TextOf(const QPlainTextEdit* box) {
     QString text = box->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
+}
+
+// Puts `text` in the box as one edit that Ctrl+Z takes back: setPlainText() would empty the
+// box's undo history. Like setPlainText(), it leaves the box's cursor and view at the start.
+void ReplaceText(QPlainTextEdit* box, const QString& text) {
+    QTextCursor cursor(box->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text, QTextCharFormat());
+    cursor.endEditBlock();
+    box->moveCursor(QTextCursor::Start);
 }
 
 // The standard the list's item carries; none while nothing is picked.
@@ -128,6 +144,32 @@ QPoint frmMain::CentredPosition(const QRect& area, const QSize& size) {
     return {left, top};
 }
 
+void frmMain::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Where the window system knows the frame before the window appears, it is centred by
+    // its frame from the start.
+    centreByFrame();
+}
+
+void frmMain::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    // An X11 window manager frames the window after it is shown, and moves it into the frame.
+    centreByFrame();
+}
+
+void frmMain::centreByFrame() {
+    const QWindow* window = windowHandle();
+    if (!awaitingFrame_ || window == nullptr || !isVisible()) {
+        return;
+    }
+    const QMargins frame = window->frameMargins();
+    if (frame.isNull()) {
+        return; // not framed yet, or never: then the first centring stands
+    }
+    awaitingFrame_ = false;
+    move(CentredPosition(screen()->availableGeometry(), size().grownBy(frame)));
+}
+
 void frmMain::Form_Load() {
     move(CentredPosition(screen()->availableGeometry(), frameGeometry().size()));
     comL->setCurrentIndex(0);
@@ -181,14 +223,13 @@ void frmMain::cmdConv_Click() {
     // Canonically equivalent texts, such as an accent typed on its own or with its letter,
     // convert alike.
     const std::u32string source = orvani::ToNfc(TextOf(txtL).toStdU32String());
-    txtR->setPlainText(QString());
     const orvani::DocumentType type =
         orvani::DocumentTypeFromName(comType->currentText().toStdString());
     const orvani::ConversionOptions flags{.a = chkA->checkState() == Qt::Checked,
                                           .ohUh = chkOU->checkState() == Qt::Checked};
     const std::u32string result =
         orvani::ConvertText(source, StandardOf(comL), StandardOf(comR), type, flags);
-    txtR->setPlainText(QString::fromStdU32String(result));
+    ReplaceText(txtR, QString::fromStdU32String(result));
 }
 
 void frmMain::cmdCopy_Click() {
@@ -206,7 +247,7 @@ void frmMain::cmdPaste_Click() {
         return;
     }
     if (const std::optional<QString> text = ClipboardText(*data)) {
-        txtL->setPlainText(*text);
+        ReplaceText(txtL, *text);
     }
 }
 

@@ -6,8 +6,10 @@ class QCheckBox;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
+class QMoveEvent;
 class QPlainTextEdit;
 class QPushButton;
+class QShowEvent;
 class QWidget;
 
 // The one window of Orvani Converter: text in on the left, converted text out on the right,
@@ -25,6 +27,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private slots:
     void Form_Load();
@@ -38,6 +42,8 @@ private:
     void createControls();
     void connectHandlers();
     void options();
+    void describeControls();
+    void centreByFrame();
 
     QPlainTextEdit* txtL = nullptr;
     QPlainTextEdit* txtR = nullptr;
@@ -57,4 +63,8 @@ private:
     QWidget* Line2 = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
+
+    // Whether the window still waits to be centred by its frame, which the window system only
+    // tells once it has framed the shown window.
+    bool awaitingFrame_ = true;
 };

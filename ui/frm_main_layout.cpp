@@ -1,4 +1,5 @@
-// The window's controls: kind, place and size in twips, texts, tool tips and tab order.
+// The window's controls: kind, place and size in twips, texts, tool tips, accessible names and
+// tab order.
 
 #include "compact_combo_style.h"
 #include "frm_main.h"
@@ -6,6 +7,7 @@
 
 #include <orvani/standard.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -14,10 +16,14 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QVariant>
 
 #include <cstddef>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -79,15 +85,13 @@ QComboBox* StandardList(QWidget* parent, QStyle* style, const QString& toolTip) 
     return list;
 }
 
-QPushButton* PictureButton(QWidget* parent, const QString& picture, const QString& accessibleName,
-                           const QString& toolTip) {
+QPushButton* PictureButton(QWidget* parent, const QString& picture, const QString& toolTip) {
     auto* button = new QPushButton(parent);
     // The picture's grey ground is the classic button face; let the real face show through.
     QPixmap pixmap(picture);
     pixmap.setMask(pixmap.createMaskFromColor(QColor(192, 192, 192)));
     button->setIcon(QIcon(pixmap));
     button->setIconSize(QSize(32, 32));
-    button->setAccessibleName(accessibleName);
     button->setToolTip(toolTip);
     return button;
 }
@@ -114,7 +118,8 @@ void frmMain::createControls() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    auto* listStyle = new CompactComboStyle;
+    // On the application's own style, also one set in code; null leaves it to Qt's default.
+    auto* listStyle = new CompactComboStyle(QStyleFactory::create(QApplication::style()->name()));
     listStyle->setParent(this);
 
     // clang-format off
@@ -142,10 +147,10 @@ void frmMain::createControls() {
                   "chkOU", 4080, 3480, 1215, 255);
     chkA = Place(new QCheckBox(QStringLiteral("ah/a -> a/æ"), this),
                  "chkA", 4080, 3720, 1215, 255);
-    cmdPaste = Place(PictureButton(this, QStringLiteral(":/pictures/paste.xpm"), QStringLiteral("Paste"),
+    cmdPaste = Place(PictureButton(this, QStringLiteral(":/pictures/paste.xpm"),
                                    QStringLiteral("Paste clipboard to left window.")),
                      "cmdPaste", 4080, 5160, 615, 495);
-    cmdCopy = Place(PictureButton(this, QStringLiteral(":/pictures/copy.xpm"), QStringLiteral("Copy"),
+    cmdCopy = Place(PictureButton(this, QStringLiteral(":/pictures/copy.xpm"),
                                   QStringLiteral("Copy right window to the clipboard.")),
                     "cmdCopy", 4680, 5160, 615, 495);
     Line1 = Place(Line(this, QColor(128, 128, 128)), "Line1", 120, 5760, 9120, kTwipsPerPixel);
@@ -169,10 +174,15 @@ void frmMain::createControls() {
     cmdCopy->setAutoDefault(false);
     Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    // Enter in a text box presses Convert; Ctrl+Enter breaks the line.
+    // Enter presses Convert from every control; Ctrl+Enter breaks the line in a text box. Convert
+    // itself, the default button, answers Enter under every theme.
     auto* returnKey = new ReturnKeyFilter(cmdConv, this);
-    txtL->installEventFilter(returnKey);
-    txtR->installEventFilter(returnKey);
+    for (QWidget* control : std::initializer_list<QWidget*>{txtL, txtR, comL, comR, comType, chkOU,
+                                                            chkA, cmdPaste, cmdCopy}) {
+        control->installEventFilter(returnKey);
+    }
+
+    describeControls();
 
     setTabOrder(txtL, txtR);
     setTabOrder(txtR, cmdConv);
@@ -184,4 +194,60 @@ void frmMain::createControls() {
     setTabOrder(chkA, cmdPaste);
     setTabOrder(cmdPaste, cmdCopy);
     txtL->setFocus();
+}
+
+namespace {
+
+// A label's text as heard: without the ampersand that marks its mnemonic.
+QString WithoutMnemonic(const QString& text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i; // "&&" stands for one ampersand
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
+// The tool tip as a name: without its closing full stop.
+QString AsName(const QString& toolTip) {
+    return toolTip.endsWith(QLatin1Char('.')) ? toolTip.chopped(1) : toolTip;
+}
+
+} // namespace
+
+void frmMain::describeControls() {
+    // The lists are named by their labels, also tied to them as buddies: on Linux assistive
+    // technology reads a list's label from that tie.
+    for (const auto& [label, list] :
+         {std::pair{Label1, comL}, std::pair{Label2, comR}, std::pair{Label3, comType}}) {
+        label->setBuddy(list);
+        list->setAccessibleName(WithoutMnemonic(label->text()));
+    }
+    comL->setAccessibleDescription(comL->toolTip());
+    comR->setAccessibleDescription(comR->toolTip());
+    comType->setAccessibleDescription(QStringLiteral("The kind of document the text is read as."));
+
+    txtL->setAccessibleName(QStringLiteral("Text to convert"));
+    txtL->setAccessibleDescription(QStringLiteral(
+        "Type or paste the text here. Enter converts it; Ctrl+Enter breaks the line."));
+    txtR->setAccessibleName(QStringLiteral("Converted text"));
+    txtR->setAccessibleDescription(
+        QStringLiteral("The converted text appears here. Ctrl+Enter breaks the line."));
+
+    // The picture buttons have no caption: their tool tips name them.
+    cmdPaste->setAccessibleName(AsName(cmdPaste->toolTip()));
+    cmdPaste->setAccessibleDescription(
+        QStringLiteral("Replaces the text to convert with the text on the clipboard."));
+    cmdCopy->setAccessibleName(AsName(cmdCopy->toolTip()));
+    cmdCopy->setAccessibleDescription(QStringLiteral("Puts the converted text on the clipboard."));
+
+    // Convert is named by its caption without the arrow, which only points at the result.
+    cmdConv->setAccessibleName(QStringLiteral("Convert"));
+    cmdConv->setAccessibleDescription(cmdConv->toolTip());
+    // The check boxes keep no fixed name: Qt names them by their captions, which change with
+    // the standards.
+    chkOU->setAccessibleDescription(chkOU->toolTip());
+    chkA->setAccessibleDescription(chkA->toolTip());
 }

@@ -21,15 +21,28 @@ install)
         share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
         share/icons/hicolor/16x16/apps/$app_id.png share/icons/hicolor/32x32/apps/$app_id.png \
         share/icons/hicolor/scalable/apps/$app_id.svg share/man/man1/orvaniconv-cli.1.gz \
-        include/orvani/pipeline.h include/orvani/version.h; do
+        share/man/man1/orvaniconv.1.gz include/orvani/pipeline.h include/orvani/version.h; do
         [[ -f "$work/usr/$file" ]] || fail "not installed: $file"
     done
     desktop-file-validate "$work/usr/share/applications/$app_id.desktop"
     appstreamcli validate --no-net "$work/usr/share/metainfo/$app_id.metainfo.xml"
     file "$work/usr/share/icons/hicolor/32x32/apps/$app_id.png" | grep -q "32 x 32" ||
         fail "the 32 pixel icon is not 32 x 32"
-    zcat "$work/usr/share/man/man1/orvaniconv-cli.1.gz" | grep -q '^\.TH ORVANICONV-CLI 1' ||
-        fail "the manual page has no title"
+    # The scalable icon is drawn on the 32 pixel picture: at that size they are the same.
+    rsvg-convert -w 32 -h 32 -o "$work/svg-32.png" \
+        "$work/usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+    differing="$(compare -metric AE "$work/usr/share/icons/hicolor/32x32/apps/$app_id.png" \
+        "$work/svg-32.png" null: 2>&1)" || true
+    [[ "$differing" == 0 ]] || fail "the scalable icon differs from the 32 pixel one: $differing pixels"
+    for page in orvaniconv orvaniconv-cli; do
+        zcat "$work/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1" ||
+            fail "the manual page $page(1) has no title"
+    done
+    # Wayland matches the window to its desktop entry by this name.
+    strings -el "$work/usr/bin/orvaniconv" | grep -qx "$app_id" ||
+        fail "orvaniconv does not give its desktop file name"
+    # The Debian files go into the packages only.
+    [[ ! -e "$work/usr/share/doc/orvaniconv/copyright" ]] || fail "Debian's copyright file installed"
     # The window answers --version and --help without a display.
     [[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/usr/bin/orvaniconv" --version)" == "orvaniconv 1.00" ]] ||
         fail "orvaniconv --version"
@@ -99,18 +112,26 @@ embedding)
     ;;
 deb)
     (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB >/dev/null)
-    deb="$work/orvaniconv_1.00_$(dpkg --print-architecture).deb"
+    arch="$(dpkg --print-architecture)"
+    deb="$work/orvaniconv_1.00-1_$arch.deb"
     [[ -f "$deb" ]] || fail "no $(basename "$deb") among: $(ls "$work")"
-    dev="$work/liborvani-dev_1.00_$(dpkg --print-architecture).deb"
+    dev="$work/liborvani-dev_1.00-1_$arch.deb"
     [[ -f "$dev" ]] || fail "no liborvani-dev"
-    dpkg-deb -c "$dev" | grep -q '/pkgconfig/orvani\.pc$' || fail "no orvani.pc in liborvani-dev"
+    dpkg-deb -c "$dev" >"$work/dev-contents"
+    multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)"
+    for file in ./usr/lib/$multiarch/liborvani.a ./usr/lib/$multiarch/pkgconfig/orvani.pc \
+        ./usr/lib/$multiarch/cmake/orvani/orvaniConfig.cmake ./usr/include/orvani/pipeline.h \
+        ./usr/share/doc/liborvani-dev/copyright ./usr/share/doc/liborvani-dev/changelog.Debian.gz; do
+        grep -q " $file\$" "$work/dev-contents" || fail "not in liborvani-dev: $file"
+    done
     dpkg-deb -c "$deb" >"$work/contents"
     for file in ./usr/bin/orvaniconv ./usr/bin/orvaniconv-cli \
         ./usr/share/applications/$app_id.desktop ./usr/share/metainfo/$app_id.metainfo.xml \
         ./usr/share/icons/hicolor/16x16/apps/$app_id.png \
         ./usr/share/icons/hicolor/32x32/apps/$app_id.png \
         ./usr/share/icons/hicolor/scalable/apps/$app_id.svg \
-        ./usr/share/man/man1/orvaniconv-cli.1.gz; do
+        ./usr/share/man/man1/orvaniconv-cli.1.gz ./usr/share/man/man1/orvaniconv.1.gz \
+        ./usr/share/doc/orvaniconv/copyright ./usr/share/doc/orvaniconv/changelog.Debian.gz; do
         grep -q " $file\$" "$work/contents" || fail "not in the package: $file"
     done
     ! grep -q "include/orvani" "$work/contents" || fail "headers in the program's package"
@@ -119,9 +140,18 @@ deb)
     for needed in fonts-liberation libqt6widgets6 libicu72 libc6; do
         grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed"
     done
+    [[ "$(dpkg-deb -f "$dev" Description | head -n 1)" != "$(dpkg-deb -f "$deb" Description | head -n 1)" ]] ||
+        fail "both packages have the same summary"
     dpkg-deb -x "$deb" "$work/root"
     [[ "$(echo "Kheetsoy dhath, ohm uhr" | "$work/root/usr/bin/orvaniconv-cli" -f old -t new)" == "xícó ðæþ, ohm uhr" ]] ||
         fail "orvaniconv-cli from the package"
+    # Debian's own checks: no error and no warning.
+    command -v lintian >/dev/null || fail "lintian is not installed"
+    status=0
+    lintian --fail-on error,warning "$deb" "$dev" >"$work/lintian" 2>&1 || status=$?
+    cat "$work/lintian"
+    [[ "$status" == 0 ]] && ! grep -q '^[EW]: ' "$work/lintian" ||
+        fail "lintian found errors or warnings (status $status)"
     ;;
 python)
     python="${PYTHON:-python3}"
