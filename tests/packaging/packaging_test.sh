@@ -156,12 +156,12 @@ deb)
 python)
     python="${PYTHON:-python3}"
     (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB -D CPACK_COMPONENTS_ALL=python >/dev/null)
-    deb="$work/python3-orvani_1.00_$(dpkg --print-architecture).deb"
+    deb="$work/python3-orvani_1.00-1_$(dpkg --print-architecture).deb"
     [[ -f "$deb" ]] || fail "no $(basename "$deb") among: $(ls "$work")"
     dpkg-deb -c "$deb" >"$work/contents"
     for pattern in ' \./usr/lib/python3/dist-packages/orvani\.cpython-[^/]*\.so$' \
         ' \./usr/lib/python3/dist-packages/orvani\.pyi$' \
-        ' \./usr/share/doc/python3-orvani/copyright$' ' \./usr/share/doc/python3-orvani/changelog\.gz$'; do
+        ' \./usr/share/doc/python3-orvani/copyright$' ' \./usr/share/doc/python3-orvani/changelog\.Debian\.gz$'; do
         grep -q "$pattern" "$work/contents" || fail "not in the package: $pattern"
     done
     depends="$(dpkg-deb -f "$deb" Depends)"
