@@ -473,7 +473,8 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
                 }
             }
         }
-        if (AsciiAhead(p, end)) {
+        // With the vector scan, one ASCII character is enough to hand back to it.
+        if (!(kernel_.pairs && end - p > 32) && AsciiAhead(p, end)) {
             for (int i = 0; i < 8; ++i) {
                 step(static_cast<unsigned char>(p[i]));
             }
