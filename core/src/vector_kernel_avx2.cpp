@@ -38,15 +38,16 @@ constexpr PackTable MakePackTable() {
 }
 
 ORVANI_AVX2 inline __m256i Broadcast(const KernelTables::Row16& row) {
-    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.data())));
+    return _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(row.data())));
 }
 
 // Bit k of `mask` as byte k of a vector, all ones or all zeros.
 ORVANI_AVX2 inline __m256i Expand(std::uint32_t mask) {
-    const __m256i spread = _mm256_shuffle_epi8(
-        _mm256_set1_epi32(static_cast<int>(mask)),
-        _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3,
-                         3, 3, 3, 3, 3, 3, 3));
+    const __m256i spread =
+        _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(mask)),
+                            _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2,
+                                             2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3));
     const __m256i bits = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ULL));
     return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bits), bits);
 }
@@ -76,8 +77,8 @@ ORVANI_AVX2 inline char* PackChunk(__m128i chunk, std::uint32_t keep, char* out,
 
 // Writes, in order, the first byte of each position that `keepFirst` keeps and the second
 // byte of each that `keepSecond` keeps.
-ORVANI_AVX2 inline char* Pack(__m256i first, __m256i second, __m256i keepFirst,
-                              __m256i keepSecond, char* out) {
+ORVANI_AVX2 inline char* Pack(__m256i first, __m256i second, __m256i keepFirst, __m256i keepSecond,
+                              char* out) {
     static constexpr PackTable kTable = MakePackTable();
     // Within each 128-bit lane: positions 0-7 (16-23) and 8-15 (24-31), byte pairs.
     const __m256i low = _mm256_unpacklo_epi8(first, second);
@@ -148,14 +149,15 @@ bool VectorScansAvailable() noexcept {
            __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
 }
 
-ORVANI_AVX2 const char* ScanLettersAvx2(const KernelTables& tables, const char* p,
-                                        const char* end, char*& outRef) noexcept {
+ORVANI_AVX2 const char* ScanLettersAvx2(const KernelTables& tables, const char* p, const char* end,
+                                        char*& outRef) noexcept {
     char* out = outRef;
     while (end - p >= 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         const __m256i before = ShiftInZero(bytes);
         const __m256i continuation = Continuation(bytes);
-        const __m256i afterC5 = _mm256_cmpeq_epi8(before, _mm256_set1_epi8(static_cast<char>(0xC5)));
+        const __m256i afterC5 =
+            _mm256_cmpeq_epi8(before, _mm256_set1_epi8(static_cast<char>(0xC5)));
         const __m256i afterLead = _mm256_or_si256(
             _mm256_cmpeq_epi8(before, _mm256_set1_epi8(static_cast<char>(0xC3))), afterC5);
         const __m256i lead =
@@ -166,9 +168,9 @@ ORVANI_AVX2 const char* ScanLettersAvx2(const KernelTables& tables, const char* 
         const std::uint32_t leads = Mask(lead) & (trail >> 1);
 
         // The group of each byte: ASCII and C3 trails by high nibble, C5 trails 4 further on.
-        const __m256i group =
-            _mm256_add_epi8(HighNibbles(bytes), _mm256_and_si256(_mm256_and_si256(afterC5, continuation),
-                                                                 _mm256_set1_epi8(4)));
+        const __m256i group = _mm256_add_epi8(
+            HighNibbles(bytes),
+            _mm256_and_si256(_mm256_and_si256(afterC5, continuation), _mm256_set1_epi8(4)));
         const __m256i low = LowNibbles(bytes);
         __m256i first = bytes;
         __m256i second = _mm256_setzero_si256();
@@ -177,12 +179,13 @@ ORVANI_AVX2 const char* ScanLettersAvx2(const KernelTables& tables, const char* 
             const __m256i select = _mm256_cmpeq_epi8(group, _mm256_set1_epi8(static_cast<char>(g)));
             first = _mm256_blendv_epi8(first, _mm256_shuffle_epi8(Broadcast(tables.first[g]), low),
                                        select);
-            second = _mm256_blendv_epi8(second,
-                                        _mm256_shuffle_epi8(Broadcast(tables.second[g]), low), select);
+            second = _mm256_blendv_epi8(
+                second, _mm256_shuffle_epi8(Broadcast(tables.second[g]), low), select);
         }
         const std::uint32_t writes = ascii | trail;
         const std::uint32_t unfit =
-            Mask(_mm256_cmpeq_epi8(first, _mm256_set1_epi8(static_cast<char>(KernelTables::kUnfit)))) &
+            Mask(_mm256_cmpeq_epi8(first,
+                                   _mm256_set1_epi8(static_cast<char>(KernelTables::kUnfit)))) &
             writes;
         // A character is left whole: an unfit second byte leaves its lead byte too.
         const std::uint32_t bad = ~(writes | leads) | unfit | ((unfit & trail) >> 1);
@@ -191,8 +194,8 @@ ORVANI_AVX2 const char* ScanLettersAvx2(const KernelTables& tables, const char* 
             break;
         }
         const __m256i keepFirst = Expand(writes & Prefix(n));
-        const __m256i keepSecond = _mm256_andnot_si256(
-            _mm256_cmpeq_epi8(second, _mm256_setzero_si256()), keepFirst);
+        const __m256i keepSecond =
+            _mm256_andnot_si256(_mm256_cmpeq_epi8(second, _mm256_setzero_si256()), keepFirst);
         out = Pack(first, second, keepFirst, keepSecond, out);
         p += n;
     }
@@ -221,11 +224,13 @@ ORVANI_AVX2 const char* ScanPairsAvx2(const KernelTables& tables, const char* p,
             const __m256i select = _mm256_cmpeq_epi8(
                 place, _mm256_set1_epi8(static_cast<char>(tables.columnPlace[j])));
             pairFirst = _mm256_or_si256(
-                pairFirst, _mm256_and_si256(select, _mm256_shuffle_epi8(
-                                                        Broadcast(tables.pairFirst[j]), placeBefore)));
+                pairFirst,
+                _mm256_and_si256(select,
+                                 _mm256_shuffle_epi8(Broadcast(tables.pairFirst[j]), placeBefore)));
             pairSecond = _mm256_or_si256(
-                pairSecond, _mm256_and_si256(select, _mm256_shuffle_epi8(
-                                                         Broadcast(tables.pairSecond[j]), placeBefore)));
+                pairSecond,
+                _mm256_and_si256(
+                    select, _mm256_shuffle_epi8(Broadcast(tables.pairSecond[j]), placeBefore)));
         }
         // Bit k: p[k - 1] and p[k] spell a pair.
         const std::uint64_t spells =
@@ -251,8 +256,8 @@ ORVANI_AVX2 const char* ScanPairsAvx2(const KernelTables& tables, const char* p,
         first = _mm256_blendv_epi8(first, pairFirst, pair);
         second = _mm256_blendv_epi8(second, pairSecond, pair);
         const __m256i keepFirst = Expand(~takenBefore & Prefix(n));
-        const __m256i keepSecond = _mm256_andnot_si256(
-            _mm256_cmpeq_epi8(second, _mm256_setzero_si256()), keepFirst);
+        const __m256i keepSecond =
+            _mm256_andnot_si256(_mm256_cmpeq_epi8(second, _mm256_setzero_si256()), keepFirst);
         out = Pack(first, second, keepFirst, keepSecond, out);
         carry = (taken >> (n - 1)) & 1U;
         p += n;
@@ -276,8 +281,7 @@ ORVANI_AVX2 const char* SkipUtf8Avx2(const char* p, const char* end) noexcept {
         // Two-byte leads are C2-DF.
         const __m256i lead = _mm256_and_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-63)),
                                               _mm256_cmpgt_epi8(_mm256_set1_epi8(-32), bytes));
-        const std::uint32_t trail =
-            Mask(_mm256_and_si256(Continuation(bytes), ShiftInZero(lead)));
+        const std::uint32_t trail = Mask(_mm256_and_si256(Continuation(bytes), ShiftInZero(lead)));
         const std::uint32_t good = ascii | trail | (Mask(lead) & (trail >> 1));
         const unsigned n = good == ~0U ? 32 : static_cast<unsigned>(__builtin_ctz(~good));
         if (n == 0) {
@@ -300,8 +304,7 @@ bool VectorScansAvailable() noexcept {
 const char* ScanLettersAvx2(const KernelTables&, const char* p, const char*, char*&) noexcept {
     return p;
 }
-const char* ScanPairsAvx2(const KernelTables&, const char* p, const char*, char*&,
-                          bool&) noexcept {
+const char* ScanPairsAvx2(const KernelTables&, const char* p, const char*, char*&, bool&) noexcept {
     return p;
 }
 const char* SkipUtf8Avx2(const char* p, const char*) noexcept {

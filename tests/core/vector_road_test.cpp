@@ -25,25 +25,27 @@ struct Fragments {
 
 const std::vector<Fragments>& Alphabet() {
     static const std::vector<Fragments> kAlphabet = {
-        {{"sh", "kh", "ah", "ih", "ee", "eh", "ay", "th", "dh", "oy", "ch", "oo", "ts", "oh", "uh",
-          "a", "i", "e", "o", "u", "s", "h", "y", "t", "SH", "Ee", "aY", "OH", "A", "I", "H", "S",
-          "k", "K", "x", "X", "q", "Y", "d", "D", "c", "C", "T", "U", "E", "O", "b", "z"},
+        {{"sh", "kh", "ah", "ih", "ee", "eh", "ay", "th", "dh", "oy", "ch", "oo",
+          "ts", "oh", "uh", "a",  "i",  "e",  "o",  "u",  "s",  "h",  "y",  "t",
+          "SH", "Ee", "aY", "OH", "A",  "I",  "H",  "S",  "k",  "K",  "x",  "X",
+          "q",  "Y",  "d",  "D",  "c",  "C",  "T",  "U",  "E",  "O",  "b",  "z"},
          60},
         {{" ", ",", ".", "\n", "\t", "0", "~", "\x7F", std::string_view("\0", 1)}, 15},
-        {{"š", "Š", "á", "Á", "í", "é", "É", "þ", "Þ", "ð", "ó", "ç", "ú", "æ", "Æ", "ü", "ñ", "Ł",
-          "ł", "ź", "ÿ", "ß", "ø", "ſ", "ő"},
+        {{"š", "Š", "á", "Á", "í", "é", "É", "þ", "Þ", "ð", "ó", "ç", "ú",
+          "æ", "Æ", "ü", "ñ", "Ł", "ł", "ź", "ÿ", "ß", "ø", "ſ", "ő"},
          12},
         {{"«", "\u00B5", "\u00A0", "İ", "ą", "Ā"}, 3},
-        {{"…", "“", "\u212A", "\u212Ah", "a\u0301", "\u0301", "\uFEFF", "\U0001F600",
-          "\U00010400"},
+        {{"…", "“", "\u212A", "\u212Ah", "a\u0301", "\u0301", "\uFEFF", "\U0001F600", "\U00010400"},
          3},
     };
     return kAlphabet;
 }
 
 const std::vector<std::string_view> kInvalid = {
-    "\xFF", "\x80", "\xC3", "\xC5", "\xC3\xC3", "\xC0\x80", "\xC1\xBF", "\xED\xA0\x80",
-    "\xF4\x90\x80\x80", "\xE2\x80", "\xF0\x9F\x98",
+    "\xFF",     "\x80",         "\xC3",
+    "\xC5",     "\xC3\xC3",     "\xC0\x80",
+    "\xC1\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+    "\xE2\x80", "\xF0\x9F\x98",
 };
 
 std::string RandomText(std::mt19937& random, std::size_t bytes, bool invalid) {
