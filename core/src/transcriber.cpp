@@ -8,6 +8,9 @@
 #include <bit>
 #include <cassert>
 #include <cstring>
+#include <optional>
+#include <span>
+#include <utility>
 
 namespace orvani::detail {
 namespace {
@@ -75,8 +78,14 @@ inline bool AsciiAhead(const char32_t*, const char32_t*) {
 }
 
 // Where [p, end) stops being readable UTF-8.
-const char* SkipUtf8(const char* p, const char* end) {
+const char* SkipUtf8(const char* p, const char* end, bool vector) {
     while (p < end) {
+        if (vector && end - p >= 32) {
+            p = SkipUtf8Avx2(p, end);
+            if (p == end) {
+                break;
+            }
+        }
         if (AsciiAhead(p, end)) {
             p += 8;
             continue;
@@ -150,7 +159,7 @@ std::size_t LetterStage::longestPiece() const noexcept {
 }
 
 Transcriber::Transcriber(const ScanRules* reader, const ScanRules* writer,
-                         ConversionOptions options)
+                         ConversionOptions options, Road road)
     : passesThrough_(reader == nullptr && writer == nullptr) {
     if (reader != nullptr) {
         reader_ = LetterStage(*reader, options);
@@ -208,6 +217,103 @@ Transcriber::Transcriber(const ScanRules* reader, const ScanRules* writer,
         growth32_ = std::max<std::size_t>(growth32_, (pieces_[i].u32Length + units - 1) / units);
         growth8_ = std::max<std::size_t>(growth8_, (pieces_[i].utf8Length + units - 1) / units);
     }
+    // Detected once per Transcriber, which the core keeps free of global state.
+    if (road == Road::Fastest && VectorScansAvailable()) {
+        skipsInVector_ = passesThrough_;
+        if (!passesThrough_) {
+            buildKernelTables();
+        }
+    }
+}
+
+namespace {
+
+// A piece as the vector scans write it, if they can: one or two bytes, the second not 0.
+std::optional<std::pair<std::uint8_t, std::uint8_t>> KernelPiece(std::span<const char> utf8) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(utf8[i]); };
+    if (utf8.size() == 1) {
+        return std::pair<std::uint8_t, std::uint8_t>(byte(0), 0);
+    }
+    if (utf8.size() == 2 && byte(1) != 0) {
+        return std::pair(byte(0), byte(1));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void Transcriber::buildKernelTables() {
+    KernelTables& k = kernel_;
+    // Writes the piece of a character into its group's rows; false if it does not fit.
+    const auto put = [&](std::size_t group, std::size_t low, const Piece& piece) {
+        const auto bytes = KernelPiece(std::span(piece.utf8.data(), piece.utf8Length));
+        k.first[group][low] = bytes ? bytes->first : KernelTables::kUnfit;
+        k.second[group][low] = bytes ? bytes->second : 0;
+        return bytes.has_value();
+    };
+    bool asciiFits = true;
+    for (std::size_t group = 0; group < 8; ++group) {
+        bool itself = true;
+        for (std::size_t low = 0; low < 16; ++low) {
+            const std::size_t c = group * 16 + low;
+            asciiFits = put(group, low, pieces_[c]) && asciiFits;
+            itself = itself && k.first[group][low] == c && k.second[group][low] == 0;
+        }
+        if (!itself) {
+            k.groups[k.groupCount++] = static_cast<std::uint8_t>(group);
+        }
+    }
+    k.asciiGroups = k.groupCount;
+
+    if (!readsPairs_) {
+        // The letters of C3 xx and C5 xx, by the high nibble of their second byte.
+        for (const std::size_t lead : {0xC3, 0xC5}) {
+            for (std::size_t trail = 0x80; trail < 0xC0; ++trail) {
+                const std::size_t group = (lead == 0xC3 ? 8 : 12) + ((trail >> 4) & 3);
+                put(group, trail & 0xF, pieces_[((lead & 0x1F) << 6) | (trail & 0x3F)]);
+            }
+        }
+        for (std::uint8_t group = 8; group < 16; ++group) {
+            k.groups[k.groupCount++] = group;
+        }
+        k.letters = true;
+        return;
+    }
+
+    // Two-letter spellings: ASCII only, and the scan needs every piece to fit.
+    for (std::size_t group = 0; group < 8; ++group) {
+        bool any = false;
+        for (std::size_t low = 0; low < 16; ++low) {
+            k.place[group][low] = pairLetter_[group * 16 + low];
+            any = any || k.place[group][low] != 0;
+        }
+        if (any) {
+            k.placeGroups[k.placeGroupCount++] = static_cast<std::uint8_t>(group);
+        }
+    }
+    bool pairsFit = true;
+    for (std::size_t second = 1; second < kPairLetters; ++second) {
+        bool column = false;
+        for (std::size_t first = 1; first < kPairLetters; ++first) {
+            const std::uint16_t row = pairs_[first * kPairLetters + second];
+            if (row == kNoPair) {
+                continue;
+            }
+            const Piece& piece = pieces_[row];
+            const auto bytes = KernelPiece(std::span(piece.utf8.data(), piece.utf8Length));
+            // A first byte of 0 would read as no pair.
+            pairsFit = pairsFit && bytes && bytes->first != 0;
+            if (bytes) {
+                k.pairFirst[k.columnCount][first] = bytes->first;
+                k.pairSecond[k.columnCount][first] = bytes->second;
+            }
+            column = true;
+        }
+        if (column) {
+            k.columnPlace[k.columnCount++] = static_cast<std::uint8_t>(second);
+        }
+    }
+    k.pairs = asciiFits && pairsFit;
 }
 
 Transcriber::Piece Transcriber::compose(const char32_t* pivot, std::size_t length) const {
@@ -283,6 +389,14 @@ template <typename Unit>
 Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end, Unit* out) const {
     const Piece* const pieces = pieces_.data();
     while (p < end) {
+        if constexpr (std::is_same_v<Unit, char>) {
+            if (kernel_.letters && end - p >= 32) {
+                p = ScanLettersAvx2(kernel_, p, end, out);
+                if (p == end) {
+                    break;
+                }
+            }
+        }
         // (The byte order of the word below is the little-endian one.)
         if constexpr (std::is_same_v<Unit, char> && std::endian::native == std::endian::little) {
             if (end - p >= 8) {
@@ -346,12 +460,26 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
         previousLetter = letter;
     };
 
+    // Whether `previous` is the ASCII byte at p[-1], as the vector scan needs.
+    bool asciiBehind = false;
     while (p < end) {
-        if (AsciiAhead(p, end)) {
+        if constexpr (std::is_same_v<Unit, char>) {
+            if (kernel_.pairs && asciiBehind && end - p >= 32) {
+                p = ScanPairsAvx2(kernel_, p, end, out, taken);
+                previous = static_cast<unsigned char>(p[-1]);
+                previousLetter = pairLetter[previous];
+                if (p == end) {
+                    break;
+                }
+            }
+        }
+        // With the vector scan, one ASCII character is enough to hand back to it.
+        if (!(kernel_.pairs && end - p > 32) && AsciiAhead(p, end)) {
             for (int i = 0; i < 8; ++i) {
                 step(static_cast<unsigned char>(p[i]));
             }
             p += 8;
+            asciiBehind = true;
             continue;
         }
         const Read read = Next(p, end);
@@ -369,11 +497,13 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
                 previousLetter = 0;
                 taken = false;
                 p += read.units;
+                asciiBehind = false;
                 continue;
             }
         }
         step(c);
         p += read.units;
+        asciiBehind = read.units == 1;
     }
     pending = taken || previous == kNone ? Pending() : Pending(static_cast<char16_t>(previous));
     return {p, out, Stop::End};
@@ -386,7 +516,7 @@ Transcriber::Scan<Unit> Transcriber::feed(const Unit* begin, const Unit* end, Un
     if (passesThrough_ || discards_) {
         // Even text that is not converted must be read to find where it stops being UTF-8.
         if constexpr (std::is_same_v<Unit, char>) {
-            scan.stop = SkipUtf8(begin, end);
+            scan.stop = SkipUtf8(begin, end, skipsInVector_);
         }
         if (passesThrough_) {
             scan.out = std::copy(begin, scan.stop, out);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "letter_table.h"
+#include "vector_kernel.h"
 
 #include <array>
 #include <cstddef>
@@ -40,12 +41,18 @@ public:
     // two-letter spelling.
     using Pending = std::optional<char16_t>;
 
+    // Which scans the UTF-8 road may take: the fastest this processor runs, or the scalar
+    // one only, the reference that the tests hold the vector scans to.
+    enum class Road : std::uint8_t { Fastest, Scalar };
+
     // A missing reader or writer passes the text through unchanged.
-    Transcriber(const ScanRules* reader, const ScanRules* writer, ConversionOptions options);
+    Transcriber(const ScanRules* reader, const ScanRules* writer, ConversionOptions options,
+                Road road = Road::Fastest);
 
     // One that writes nothing (it still reads UTF-8 to find where it is invalid).
     struct Discard {};
-    explicit Transcriber(Discard) : discards_(true) {}
+    explicit Transcriber(Discard, Road road = Road::Fastest)
+        : discards_(true), skipsInVector_(road == Road::Fastest && VectorScansAvailable()) {}
 
     // The most units that feed() writes for `units` units of input, plus what finish() writes.
     [[nodiscard]] std::size_t maxOutput(std::size_t units, bool utf8) const noexcept;
@@ -86,6 +93,7 @@ private:
     static constexpr std::size_t kPairLetters = 16;
 
     Piece compose(const char32_t* pivot, std::size_t length) const;
+    void buildKernelTables();
     template <typename Unit>
     Unit* writeLetter(char32_t c, Unit* out) const;
     template <typename Unit>
@@ -108,6 +116,9 @@ private:
     // spell together, or kNoPair.
     std::vector<std::uint8_t> pairLetter_;
     std::array<std::uint16_t, kPairLetters * kPairLetters> pairs_{};
+    // The vector scans' tables, derived from the rows above; which scans run is in them.
+    bool skipsInVector_ = false;
+    KernelTables kernel_{};
 };
 
 } // namespace orvani::detail

@@ -1,9 +1,10 @@
 // The transcription core on any text, any pair of standards and any options: no crash, no
-// sanitizer report, the result of the plain reference scan, and the properties that hold for
-// every text.
+// sanitizer report, the result of the plain reference scan, the vector road byte for byte the
+// scalar road, and the properties that hold for every text.
 
 #include "fuzz_text.h"
 #include "reference_scanner.h"
+#include "road_comparison.h"
 
 #include <orvani/pipeline.h>
 
@@ -55,7 +56,19 @@ void CheckPieces(std::u32string_view text, const std::string& utf8, Converter fr
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
     const auto [source, target, options] = input.conversion();
-    const std::u32string text = CodePoints(input.rest());
+    const std::size_t cut = input.byte() * std::size_t{7};
+
+    // The vector road and the scalar road on the raw bytes, invalid UTF-8 included.
+    using detail::Transcriber;
+    const std::string_view raw = input.rest();
+    const testing::RoadRun vector = testing::RunRoad(
+        testing::MakeTranscriber(source, target, options, Transcriber::Road::Fastest), raw, cut);
+    FUZZ_CHECK(!vector.overrun);
+    FUZZ_CHECK(vector == testing::RunRoad(testing::MakeTranscriber(source, target, options,
+                                                                   Transcriber::Road::Scalar),
+                                          raw, cut));
+
+    const std::u32string text = CodePoints(raw);
     const std::string utf8 = Utf8(text);
 
     FUZZ_CHECK(ConvertText(text, Standard::New, Standard::New, DocumentType::Plain, options) ==
