@@ -2,7 +2,10 @@
 
 #include <orvani/documents.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <zip.h>
 
 namespace orvani::documents {
@@ -14,11 +17,21 @@ std::string ZipReason(zip_error_t* error) {
 
 } // namespace
 
-ZipDocument::ZipDocument(std::string_view bytes) : bytes_(bytes) {
+ZipDocument::ZipDocument(std::string_view bytes) {
     zip_error_t error;
     zip_error_init(&error);
-    // The source is the archive in memory; it is also where save() writes the new one.
-    source_ = zip_source_buffer_create(bytes_.data(), bytes_.size(), 0, &error);
+    // The source is the archive in memory; it is also where save() writes the new one. libzip
+    // owns the buffer: writing back may keep parts of it in the new archive and free it later,
+    // with free(), so it comes from malloc() and is not ours to free.
+    void* buffer = std::malloc(std::max<std::size_t>(bytes.size(), 1));
+    if (buffer == nullptr) {
+        throw std::bad_alloc();
+    }
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    source_ = zip_source_buffer_create(buffer, bytes.size(), 1, &error);
+    if (source_ == nullptr) {
+        std::free(buffer);
+    }
     if (source_ != nullptr) {
         archive_ = zip_open_from_source(source_, ZIP_CHECKCONS, &error);
         if (archive_ == nullptr) {

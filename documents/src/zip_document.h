@@ -37,7 +37,6 @@ public:
     [[nodiscard]] std::string save();
 
 private:
-    std::string bytes_;
     zip_source* source_ = nullptr;
     zip* archive_ = nullptr;
     std::map<std::string, std::string> replaced_;

@@ -32,10 +32,15 @@ ensure_packages() {
 }
 
 # Configures (once) and builds the given preset, with all build output on standard error.
+# Presets are read from the current folder, so both steps run in the project's, whatever the
+# caller's is (scripts/cli keeps the caller's, for the file names it is given).
 build_preset() {
     local preset="$1"
-    if [[ ! -f "$ROOT/build/$preset/build.ninja" ]]; then
-        cmake --preset "$preset" -S "$ROOT" </dev/null >&2
-    fi
-    cmake --build --preset "$preset" </dev/null >&2
+    (
+        cd "$ROOT"
+        if [[ ! -f "build/$preset/build.ninja" ]]; then
+            cmake --preset "$preset" </dev/null >&2
+        fi
+        cmake --build --preset "$preset" </dev/null >&2
+    )
 }

@@ -131,6 +131,18 @@ TEST_F(LibreOfficeTest, ScriptTextCarriesTheScriptFont) {
     }
 }
 
+// Documents as LibreOffice itself writes them, with all the parts and order of a real one.
+TEST_F(LibreOfficeTest, DocumentsWrittenByLibreOfficeConvert) {
+    write("made.html", "<html><body><h1>Ohm</h1><p>Khee<b>tsoy</b> dhath</p></body></html>");
+    for (const std::string format : {"docx:MS Word 2007 XML", "odt"}) {
+        const std::string made = office("made.html", format);
+        const std::string name = "made." + format.substr(0, format.find(':'));
+        write(name, made);
+        ASSERT_EQ(filter("-f old -t new -o new-" + name + " " + name), 0) << read(".stderr");
+        EXPECT_TRUE(Contains(office("new-" + name, "txt:Text"), "xícó ðæþ")) << name;
+    }
+}
+
 TEST_F(LibreOfficeTest, HtmlReadsConverted) {
     write("page.html", "<!DOCTYPE html><html><head><title>Ohm</title></head><body>"
                        "<h1>Ohm</h1><p>Khee<b>tsoy</b></p><table><tr><td>dhath</td></tr></table>"
