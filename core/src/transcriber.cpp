@@ -228,92 +228,169 @@ Transcriber::Transcriber(const ScanRules* reader, const ScanRules* writer,
 
 namespace {
 
-// A piece as the vector scans write it, if they can: one or two bytes, the second not 0.
+// A piece as the vector scans write it, if they can: one or two bytes, neither of them 0.
 std::optional<std::pair<std::uint8_t, std::uint8_t>> KernelPiece(std::span<const char> utf8) {
     const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(utf8[i]); };
-    if (utf8.size() == 1) {
-        return std::pair<std::uint8_t, std::uint8_t>(byte(0), 0);
+    if (utf8.empty() || utf8.size() > 2 || byte(0) == 0 || (utf8.size() == 2 && byte(1) == 0)) {
+        return std::nullopt;
     }
-    if (utf8.size() == 2 && byte(1) != 0) {
-        return std::pair(byte(0), byte(1));
+    return std::pair<std::uint8_t, std::uint8_t>(byte(0), utf8.size() == 2 ? byte(1) : 0);
+}
+
+constexpr bool AsciiLetter(char32_t c) {
+    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+}
+
+// The values that make a perfect hash of two-letter spellings, as the pair scan reads them: a
+// start value for each first letter and an end value for each second letter (1-31, distinct
+// among each kind), such that every spelling's two values add, modulo 32, to a slot of its
+// own. A first letter followed by a second letter that it does not spell with then lands in
+// a slot whose start value is not its own.
+struct PairHash {
+    std::array<std::uint8_t, 16> start{};
+    std::array<std::uint8_t, 16> end{};
+};
+
+std::optional<PairHash> FindPairHash(const std::array<std::uint16_t, 256>& pairs,
+                                     std::uint16_t noPair) {
+    PairHash hash;
+    std::uint8_t starts = 0;
+    for (std::size_t first = 1; first < 16; ++first) {
+        for (std::size_t second = 1; second < 16; ++second) {
+            if (pairs[first * 16 + second] != noPair && hash.start[first] == 0) {
+                hash.start[first] = ++starts;
+            }
+        }
     }
-    return std::nullopt;
+    std::array<bool, 32> slotUsed{};
+    std::array<bool, 32> endUsed{};
+    for (std::size_t second = 1; second < 16; ++second) {
+        const auto spells = [&](std::size_t first) { return pairs[first * 16 + second] != noPair; };
+        bool any = false;
+        for (std::size_t first = 1; first < 16; ++first) {
+            any = any || spells(first);
+        }
+        for (std::uint8_t value = 1; any && hash.end[second] == 0 && value < 32; ++value) {
+            bool free = !endUsed[value];
+            for (std::size_t first = 1; first < 16 && free; ++first) {
+                free = !spells(first) || !slotUsed[(hash.start[first] + value) % 32];
+            }
+            if (!free) {
+                continue;
+            }
+            hash.end[second] = value;
+            endUsed[value] = true;
+            for (std::size_t first = 1; first < 16; ++first) {
+                if (spells(first)) {
+                    slotUsed[(hash.start[first] + value) % 32] = true;
+                }
+            }
+        }
+        if (any && hash.end[second] == 0) {
+            return std::nullopt;
+        }
+    }
+    return hash;
 }
 
 } // namespace
 
+bool Transcriber::passesUnchanged(char32_t c) const {
+    if (c < kTabled) {
+        const Piece& piece = pieces_[c];
+        return piece.u32Length == 1 && piece.u32[0] == c && (!readsPairs_ || pairLetter_[c] == 0);
+    }
+    char32_t written[kLongestPiece * kLongestPiece];
+    return LowerCase(c) == c && writeLetter(c, written) == written + 1 && written[0] == c;
+}
+
 void Transcriber::buildKernelTables() {
     KernelTables& k = kernel_;
-    // Writes the piece of a character into its group's rows; false if it does not fit.
-    const auto put = [&](std::size_t group, std::size_t low, const Piece& piece) {
-        const auto bytes = KernelPiece(std::span(piece.utf8.data(), piece.utf8Length));
-        k.first[group][low] = bytes ? bytes->first : KernelTables::kUnfit;
-        k.second[group][low] = bytes ? bytes->second : 0;
-        return bytes.has_value();
+    using Bytes = std::optional<std::pair<std::uint8_t, std::uint8_t>>;
+    const auto bytesOf = [](const Piece& piece) {
+        return KernelPiece(std::span(piece.utf8.data(), piece.utf8Length));
     };
+    const auto put = [](KernelTables::Rows<8>& first, KernelTables::Rows<8>& second,
+                        std::size_t index, Bytes bytes) {
+        first[index / 16][index % 16] = bytes ? bytes->first : KernelTables::kUnfit;
+        second[index / 16][index % 16] = bytes ? bytes->second : 0;
+    };
+
+    // ASCII: below 0x40 (and, folded, every character but a letter) must pass unchanged;
+    // folding needs each upper-case letter to write what its lower-case one writes.
     bool asciiFits = true;
-    for (std::size_t group = 0; group < 8; ++group) {
-        bool itself = true;
-        for (std::size_t low = 0; low < 16; ++low) {
-            const std::size_t c = group * 16 + low;
-            asciiFits = put(group, low, pieces_[c]) && asciiFits;
-            itself = itself && k.first[group][low] == c && k.second[group][low] == 0;
-        }
-        if (!itself) {
-            k.groups[k.groupCount++] = static_cast<std::uint8_t>(group);
+    k.foldsCase = true;
+    for (char32_t c = 0; c < 0x80; ++c) {
+        const bool letter = AsciiLetter(c);
+        asciiFits = asciiFits && (c < 0x40 ? passesUnchanged(c) : bytesOf(pieces_[c]).has_value());
+        k.foldsCase = k.foldsCase && (letter || passesUnchanged(c));
+        if (letter && c < U'a') {
+            const Piece& upper = pieces_[c];
+            const Piece& lower = pieces_[c + (U'a' - U'A')];
+            k.foldsCase =
+                k.foldsCase && upper.utf8 == lower.utf8 && upper.utf8Length == lower.utf8Length;
         }
     }
-    k.asciiGroups = k.groupCount;
+    for (char32_t c = 0x40; c < 0x80; ++c) {
+        const Bytes bytes = bytesOf(pieces_[c]);
+        const std::size_t index = k.foldsCase ? c - 0x60 : c - 0x40;
+        if (!bytes || (k.foldsCase && (c < 0x60 || !AsciiLetter(c)))) {
+            continue; // left 0: the character itself
+        }
+        k.asciiFirst[index / 16][index % 16] = bytes->first;
+        k.asciiSecond[index / 16][index % 16] = bytes->second;
+    }
+
+    // C3 xx and C5 xx letters; a letter of a two-letter spelling (once lower-cased) is not
+    // theirs to take.
+    for (const char32_t base : {0xC0, 0x140}) {
+        for (char32_t c = base; c < base + 0x40; ++c) {
+            const bool fits = !readsPairs_ || pairLetter_[c] == 0;
+            put(k.latinFirst, k.latinSecond, (c & 0x3F) | (base == 0x140 ? 0x40 : 0),
+                fits ? bytesOf(pieces_[c]) : std::nullopt);
+        }
+    }
+    k.c2Passes = true;
+    for (char32_t c = 0x80; c < 0xC0; ++c) {
+        k.c2Passes = k.c2Passes && passesUnchanged(c);
+    }
+    k.punctuationPasses = true;
+    for (char32_t c = 0x2000; c < 0x2080; ++c) {
+        k.punctuationPasses = k.punctuationPasses && passesUnchanged(c);
+    }
 
     if (!readsPairs_) {
-        // The letters of C3 xx and C5 xx, by the high nibble of their second byte.
-        for (const std::size_t lead : {0xC3, 0xC5}) {
-            for (std::size_t trail = 0x80; trail < 0xC0; ++trail) {
-                const std::size_t group = (lead == 0xC3 ? 8 : 12) + ((trail >> 4) & 3);
-                put(group, trail & 0xF, pieces_[((lead & 0x1F) << 6) | (trail & 0x3F)]);
-            }
-        }
-        for (std::uint8_t group = 8; group < 16; ++group) {
-            k.groups[k.groupCount++] = group;
-        }
-        k.letters = true;
+        k.letters = asciiFits;
         return;
     }
-
-    // Two-letter spellings: ASCII only, and the scan needs every piece to fit.
-    for (std::size_t group = 0; group < 8; ++group) {
-        bool any = false;
-        for (std::size_t low = 0; low < 16; ++low) {
-            k.place[group][low] = pairLetter_[group * 16 + low];
-            any = any || k.place[group][low] != 0;
-        }
-        if (any) {
-            k.placeGroups[k.placeGroupCount++] = static_cast<std::uint8_t>(group);
-        }
+    const std::optional<PairHash> hash = FindPairHash(pairs_, kNoPair);
+    if (!hash || !k.foldsCase || !asciiFits) {
+        return;
+    }
+    for (auto& row : k.pairCheck) {
+        row.fill(0xFF); // no start value
+    }
+    for (char32_t c = U'a'; c <= U'z'; ++c) {
+        const std::size_t index = c - 0x60;
+        k.pairStart[index / 16][index % 16] = hash->start[pairLetter_[c]];
+        k.pairEnd[index / 16][index % 16] = hash->end[pairLetter_[c]];
     }
     bool pairsFit = true;
-    for (std::size_t second = 1; second < kPairLetters; ++second) {
-        bool column = false;
-        for (std::size_t first = 1; first < kPairLetters; ++first) {
+    for (std::size_t first = 1; first < kPairLetters; ++first) {
+        for (std::size_t second = 1; second < kPairLetters; ++second) {
             const std::uint16_t row = pairs_[first * kPairLetters + second];
             if (row == kNoPair) {
                 continue;
             }
-            const Piece& piece = pieces_[row];
-            const auto bytes = KernelPiece(std::span(piece.utf8.data(), piece.utf8Length));
-            // A first byte of 0 would read as no pair.
-            pairsFit = pairsFit && bytes && bytes->first != 0;
-            if (bytes) {
-                k.pairFirst[k.columnCount][first] = bytes->first;
-                k.pairSecond[k.columnCount][first] = bytes->second;
-            }
-            column = true;
-        }
-        if (column) {
-            k.columnPlace[k.columnCount++] = static_cast<std::uint8_t>(second);
+            const std::size_t slot = (hash->start[first] + hash->end[second]) % 32;
+            const Bytes bytes = bytesOf(pieces_[row]);
+            pairsFit = pairsFit && bytes.has_value();
+            k.pairCheck[slot / 16][slot % 16] = hash->start[first];
+            k.pairFirst[slot / 16][slot % 16] = bytes ? bytes->first : 0;
+            k.pairSecond[slot / 16][slot % 16] = bytes ? bytes->second : 0;
         }
     }
-    k.pairs = asciiFits && pairsFit;
+    k.pairs = pairsFit;
 }
 
 Transcriber::Piece Transcriber::compose(const char32_t* pivot, std::size_t length) const {
@@ -390,7 +467,7 @@ Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end,
     const Piece* const pieces = pieces_.data();
     while (p < end) {
         if constexpr (std::is_same_v<Unit, char>) {
-            if (kernel_.letters && end - p >= 32) {
+            if (kernel_.letters && end - p >= kScanReach) {
                 p = ScanLettersAvx2(kernel_, p, end, out);
                 if (p == end) {
                     break;
@@ -464,7 +541,7 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
     bool asciiBehind = false;
     while (p < end) {
         if constexpr (std::is_same_v<Unit, char>) {
-            if (kernel_.pairs && asciiBehind && end - p >= 32) {
+            if (kernel_.pairs && asciiBehind && end - p >= kScanReach) {
                 p = ScanPairsAvx2(kernel_, p, end, out, taken);
                 previous = static_cast<unsigned char>(p[-1]);
                 previousLetter = pairLetter[previous];
@@ -474,7 +551,7 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
             }
         }
         // With the vector scan, one ASCII character is enough to hand back to it.
-        if (!(kernel_.pairs && end - p > 32) && AsciiAhead(p, end)) {
+        if (!(kernel_.pairs && end - p >= kScanReach) && AsciiAhead(p, end)) {
             for (int i = 0; i < 8; ++i) {
                 step(static_cast<unsigned char>(p[i]));
             }

@@ -54,6 +54,11 @@ public:
     explicit Transcriber(Discard, Road road = Road::Fastest)
         : discards_(true), skipsInVector_(road == Road::Fastest && VectorScansAvailable()) {}
 
+    // Whether the UTF-8 road runs vector scans (for the tests, which hold them to the scalar one).
+    [[nodiscard]] bool runsVectorScans() const noexcept {
+        return skipsInVector_ || kernel_.letters || kernel_.pairs;
+    }
+
     // The most units that feed() writes for `units` units of input, plus what finish() writes.
     [[nodiscard]] std::size_t maxOutput(std::size_t units, bool utf8) const noexcept;
 
@@ -93,6 +98,8 @@ private:
     static constexpr std::size_t kPairLetters = 16;
 
     Piece compose(const char32_t* pivot, std::size_t length) const;
+    // Whether `c` comes out as itself, whatever comes before or after it.
+    [[nodiscard]] bool passesUnchanged(char32_t c) const;
     void buildKernelTables();
     template <typename Unit>
     Unit* writeLetter(char32_t c, Unit* out) const;

@@ -9,31 +9,37 @@ namespace orvani::detail {
 // The look-up tables of the vector scans, derived from a Transcriber's own pieces when it is
 // built, so that there is no second copy of any table to keep in step. Every entry is a
 // character's output of at most two bytes, in two planes (first and second byte; a second
-// byte of 0 means a one-byte piece). kUnfit in the first plane marks a character that the
-// vector scans leave to the scalar road.
+// byte of 0 means a one-byte piece). Rows of 16 are indexed by a byte's low nibble; the bits
+// above it pick the row.
 struct KernelTables {
     using Row16 = std::array<std::uint8_t, 16>;
+    template <std::size_t N>
+    using Rows = std::array<Row16, N>;
     static constexpr std::uint8_t kUnfit = 0xFF; // never a byte of UTF-8
 
-    // Groups 0-7: ASCII by high nibble; 8-11: the second bytes of C3 xx by high nibble;
-    // 12-15: those of C5 xx. Rows indexed by the low nibble.
-    std::array<Row16, 16> first{};
-    std::array<Row16, 16> second{};
-    // The groups that the scans look up: ASCII groups whose pieces are not the character
-    // itself come first (asciiGroups of them), then, for the letter scan, the two-byte groups.
-    std::array<std::uint8_t, 16> groups{};
-    std::uint8_t asciiGroups = 0;
-    std::uint8_t groupCount = 0;
+    // ASCII from 0x40 up (0x60 up once letters are folded to lower case: two rows). A first
+    // byte of 0 means the character itself, as every ASCII character outside the rows is.
+    bool foldsCase = false;
+    Rows<4> asciiFirst{};
+    Rows<4> asciiSecond{};
 
-    // Two-letter spellings: each ASCII character's place among their letters (0: none),
-    // by high nibble; and, for each second letter (columns), the pair's piece by first place.
-    std::array<Row16, 8> place{};
-    std::array<std::uint8_t, 8> placeGroups{};
-    std::uint8_t placeGroupCount = 0;
-    std::array<Row16, 16> pairFirst{};
-    std::array<Row16, 16> pairSecond{};
-    std::array<std::uint8_t, 16> columnPlace{};
-    std::uint8_t columnCount = 0;
+    // The letters of C3 xx (rows 0-3) and C5 xx (rows 4-7) by the low six bits of their
+    // second byte. kUnfit in the first plane leaves the character to the scalar road.
+    Rows<8> latinFirst{};
+    Rows<8> latinSecond{};
+    // Characters that pass unchanged, byte for byte: U+0080-U+00BF (C2 xx) and the General
+    // Punctuation of U+2000-U+207F (E2 80 xx, E2 81 xx).
+    bool c2Passes = false;
+    bool punctuationPasses = false;
+
+    // Two-letter spellings, by a perfect hash of their two (case-folded) letters: each first
+    // letter's start value and each second letter's end value (0: none) add, modulo 32, to
+    // the spelling's slot, which holds its start value as a check and its piece.
+    Rows<2> pairStart{};
+    Rows<2> pairEnd{};
+    Rows<2> pairCheck{};
+    Rows<2> pairFirst{};
+    Rows<2> pairSecond{};
 
     bool letters = false; // the letter scan may run
     bool pairs = false;   // the scan with two-letter spellings may run
@@ -42,16 +48,20 @@ struct KernelTables {
 // Whether this processor runs the AVX2 scans; false where they are not built.
 [[nodiscard]] bool VectorScansAvailable() noexcept;
 
-// The vector scans. Each converts whole blocks of 32 bytes from `p` for as long as a block
-// starts with something it can take, and returns where it stopped: at fewer than 32 bytes
-// before `end`, or at a character that the scalar road must take (anything but ASCII and
-// fitting C3/C5 letters, invalid UTF-8 included). They write as the scalar road does, and at
-// most 2 bytes per input byte plus 16 bytes of scratch past the end of what they write.
+// The vector scans. They convert blocks of 32 bytes for as long as at least `kScanReach`
+// bytes are left, taking ASCII, the C3 and C5 letters of the tables and the characters that
+// pass unchanged, and return where they stopped: short of the end, or before a character
+// that the scalar road must take (invalid UTF-8 included). They write as the scalar road
+// does, at most 2 bytes per input byte plus 16 bytes of scratch past the end of what they
+// write.
+inline constexpr std::ptrdiff_t kScanReach = 34;
+
+// Returns at a character boundary.
 const char* ScanLettersAvx2(const KernelTables& tables, const char* p, const char* end,
                             char*& out) noexcept;
-// With two-letter spellings, on ASCII only. `p[-1]` must be the previous character, ASCII and
-// not yet written unless `taken` (taken into a spelling as its second letter); both hold again
-// on return.
+// With two-letter spellings. `p[-1]` must be the previous character, ASCII and not yet
+// written unless `taken` (taken into a spelling as its second letter); both hold again on
+// return.
 const char* ScanPairsAvx2(const KernelTables& tables, const char* p, const char* end, char*& out,
                           bool& taken) noexcept;
 // Where [p, end) stops being ASCII and two-byte UTF-8, to within the last 32 bytes.

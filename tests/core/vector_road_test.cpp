@@ -16,8 +16,8 @@ using detail::Transcriber;
 
 // Pieces of text, each drawn with its weight: ASCII spellings in both cases (long runs of them
 // reach the vector blocks), the two-byte letters that the vector scans take (C3 xx, C5 xx) and
-// those they leave (C2, C4: "İ" lower-cases to "i"), longer characters, combining marks, and
-// invalid or cut-off sequences.
+// those they leave (C4: "İ" lower-cases to "i"), punctuation that passes unchanged (U+2000-U+207F)
+// and beyond it, longer characters, combining marks, and invalid or cut-off sequences.
 struct Fragments {
     std::vector<std::string_view> items;
     int weight;
@@ -35,7 +35,8 @@ const std::vector<Fragments>& Alphabet() {
           "æ", "Æ", "ü", "ñ", "Ł", "ł", "ź", "ÿ", "ß", "ø", "ſ", "ő"},
          12},
         {{"«", "\u00B5", "\u00A0", "İ", "ą", "Ā"}, 3},
-        {{"…", "“", "\u212A", "\u212Ah", "a\u0301", "\u0301", "\uFEFF", "\U0001F600", "\U00010400"},
+        {{"…", "“", "\u2070", "\u2080", "\u212A", "\u212Ah", "a\u0301", "\u0301", "\uFEFF",
+          "\U0001F600", "\U00010400"},
          3},
     };
     return kAlphabet;
@@ -45,7 +46,7 @@ const std::vector<std::string_view> kInvalid = {
     "\xFF",     "\x80",         "\xC3",
     "\xC5",     "\xC3\xC3",     "\xC0\x80",
     "\xC1\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-    "\xE2\x80", "\xF0\x9F\x98",
+    "\xE2\x80", "\xE2\x81",     "\xF0\x9F\x98",
 };
 
 std::string RandomText(std::mt19937& random, std::size_t bytes, bool invalid) {
@@ -111,6 +112,24 @@ TEST(VectorRoad, AgreesWithTheScalarRoad) {
         }
     }
     EXPECT_EQ(mismatches, 0) << "first: " << first;
+}
+
+// Every conversion has tables that the vector scans can take, whatever the options: a table
+// that stopped fitting would silently fall back to the scalar road.
+TEST(VectorRoad, TakesEveryConversion) {
+    if (!detail::VectorScansAvailable()) {
+        GTEST_SKIP() << "this processor runs the scalar road only";
+    }
+    for (const Standard source : kStandards) {
+        for (const Standard target : kStandards) {
+            for (const ConversionOptions options : {kNoFlags, kA, kOhUh, kBoth}) {
+                EXPECT_TRUE(MakeTranscriber(source, target, options, Transcriber::Road::Fastest)
+                                .runsVectorScans())
+                    << DisplayName(source) << " to " << DisplayName(target) << " with "
+                    << OptionsName(options);
+            }
+        }
+    }
 }
 
 } // namespace
