@@ -54,7 +54,7 @@ struct KernelTables {
 // that the scalar road must take (invalid UTF-8 included). They write as the scalar road
 // does, at most 2 bytes per input byte plus 16 bytes of scratch past the end of what they
 // write.
-inline constexpr std::ptrdiff_t kScanReach = 34;
+inline constexpr std::ptrdiff_t kScanReach = 32;
 
 // Returns at a character boundary.
 const char* ScanLettersAvx2(const KernelTables& tables, const char* p, const char* end,

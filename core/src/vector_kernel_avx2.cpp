@@ -176,15 +176,15 @@ struct AsciiPieces {
         : first(tables.asciiFirst), second(tables.asciiSecond) {}
 };
 
-// Each byte of a block of 32 at one position, with the two bytes after it for look-ahead:
-// the pieces its character writes there, and which positions may be converted.
+// A block of 32 bytes, one at each position: the pieces that their characters write there,
+// and which positions may be converted.
 struct Block {
     __m256i first;
     __m256i second;
-    std::uint32_t silent = 0;    // lead bytes of letters, whose second byte writes the piece
-    unsigned valid = 32;         // positions before the first that the scan cannot take
-    std::uint64_t ascii = ~0ULL; // by position, 0-33
-    std::uint64_t ends = ~0ULL;  // where a character ends, by position
+    std::uint32_t silent = 0;  // lead bytes of letters, whose second byte writes the piece
+    unsigned valid = 32;       // positions before the first that the scan cannot take
+    std::uint32_t ascii = ~0U; // by position
+    std::uint32_t ends = ~0U;  // where a character ends, by position
 };
 
 template <bool Folded>
@@ -205,11 +205,6 @@ ORVANI_AVX2 inline __m256i Either(__m256i v, std::uint8_t a, std::uint8_t b) {
     return _mm256_or_si256(Is(v, a), Is(v, b));
 }
 
-// Positions 0-31 as bits 0-31 and the two of `ahead` (positions 2-33) that lie beyond.
-ORVANI_AVX2 inline std::uint64_t Join(__m256i block, __m256i ahead) {
-    return Mask(block) | std::uint64_t{Mask(ahead) >> 30} << 32;
-}
-
 struct Latin {
     Lookup<3> first;
     Lookup<3> second;
@@ -221,46 +216,48 @@ struct Latin {
           punctuationPasses(tables.punctuationPasses) {}
 };
 
-// The bytes beyond ASCII in `bytes` (positions 0-31; `ahead` holds positions 2-33): C3 and C5
-// letters are looked up, characters that pass unchanged write their own bytes, and the first
-// position of anything else (invalid UTF-8 included) ends what is valid. Position 0 must
-// start a character.
-ORVANI_AVX2 inline void PutLatin(const Latin& latin, __m256i bytes, __m256i ahead, Block& block) {
-    block.ascii = ~Join(bytes, ahead);
-    const std::uint64_t follow = Join(Continuation(bytes), Continuation(ahead));
-    const std::uint64_t looked = Join(Either(bytes, 0xC3, 0xC5), Either(ahead, 0xC3, 0xC5));
-    std::uint64_t leads = looked;
+// The bytes beyond ASCII in `bytes`: C3 and C5 letters are looked up, characters that pass
+// unchanged write their own bytes, and the first position of anything else (invalid UTF-8
+// included) ends what is valid. So does a character that the block cuts off: the next block
+// takes it whole. Position 0 must start a character.
+ORVANI_AVX2 inline void PutLatin(const Latin& latin, __m256i bytes, Block& block) {
+    block.ascii = ~Mask(bytes);
+    const std::uint32_t follow = Mask(Continuation(bytes));
+    const std::uint32_t looked = Mask(Either(bytes, 0xC3, 0xC5));
+    std::uint32_t leads = looked;
     if (latin.c2Passes) {
-        leads |= Join(Is(bytes, 0xC2), Is(ahead, 0xC2));
+        leads |= Mask(Is(bytes, 0xC2));
     }
-    const std::uint64_t trails = follow & (leads << 1);
-    std::uint64_t valid = block.ascii | (leads & (follow >> 1)) | trails;
+    const std::uint32_t trails = follow & (leads << 1);
+    std::uint32_t valid = block.ascii | (leads & (follow >> 1)) | trails;
     block.ends = block.ascii | trails;
     if (latin.punctuationPasses) {
-        const std::uint64_t e2 = Join(Is(bytes, 0xE2), Is(ahead, 0xE2));
-        const std::uint64_t row = Join(Either(bytes, 0x80, 0x81), Either(ahead, 0x80, 0x81));
-        const std::uint64_t third = follow & (row << 1) & (e2 << 2);
+        const std::uint32_t e2 = Mask(Is(bytes, 0xE2));
+        const std::uint32_t row = Mask(Either(bytes, 0x80, 0x81));
+        const std::uint32_t third = follow & (row << 1) & (e2 << 2);
         valid |= (e2 & (row >> 1) & (follow >> 2)) | (row & (e2 << 1) & (follow >> 1)) | third;
         block.ends |= third;
     }
-
-    // Second bytes of C3 and C5 letters: the low six bits and whether the lead is C5.
-    const __m256i lead = ShiftInZero(bytes);
-    const __m256i afterC5 = Is(lead, 0xC5);
-    const __m256i trail =
-        _mm256_and_si256(Continuation(bytes), _mm256_or_si256(Is(lead, 0xC3), afterC5));
-    const __m256i index = _mm256_or_si256(_mm256_and_si256(bytes, Bytes(0x3F)),
-                                          _mm256_and_si256(afterC5, Bytes(0x40)));
-    const Lookup<3>::Selectors select(index);
-    const __m256i first = latin.first(index, select);
-    const std::uint32_t unfit = Mask(_mm256_and_si256(Is(first, KernelTables::kUnfit), trail));
     // Bytes beyond ASCII write themselves, unless they belong to a looked-up letter.
-    block.first = _mm256_blendv_epi8(_mm256_blendv_epi8(block.first, bytes, bytes), first, trail);
-    block.second =
-        _mm256_blendv_epi8(_mm256_blendv_epi8(block.second, _mm256_setzero_si256(), bytes),
-                           latin.second(index, select), trail);
-    block.silent = static_cast<std::uint32_t>(looked);
-    const std::uint32_t bad = ~static_cast<std::uint32_t>(valid) | unfit;
+    block.first = _mm256_blendv_epi8(block.first, bytes, bytes);
+    block.second = _mm256_blendv_epi8(block.second, _mm256_setzero_si256(), bytes);
+    std::uint32_t unfit = 0;
+    if (looked != 0) {
+        // Second bytes of C3 and C5 letters: the low six bits and whether the lead is C5.
+        const __m256i lead = ShiftInZero(bytes);
+        const __m256i afterC5 = Is(lead, 0xC5);
+        const __m256i trail =
+            _mm256_and_si256(Continuation(bytes), _mm256_or_si256(Is(lead, 0xC3), afterC5));
+        const __m256i index = _mm256_or_si256(_mm256_and_si256(bytes, Bytes(0x3F)),
+                                              _mm256_and_si256(afterC5, Bytes(0x40)));
+        const Lookup<3>::Selectors select(index);
+        const __m256i first = latin.first(index, select);
+        unfit = Mask(_mm256_and_si256(Is(first, KernelTables::kUnfit), trail));
+        block.first = _mm256_blendv_epi8(block.first, first, trail);
+        block.second = _mm256_blendv_epi8(block.second, latin.second(index, select), trail);
+    }
+    block.silent = looked;
+    const std::uint32_t bad = ~valid | unfit;
     block.valid = bad == 0 ? 32 : static_cast<unsigned>(__builtin_ctz(bad));
 }
 
@@ -289,9 +286,9 @@ ORVANI_AVX2 const char* ScanLetters(const KernelTables& tables, const char* p, c
         unsigned n = 32;
         std::uint32_t silent = 0;
         if (Mask(bytes) != 0) {
-            PutLatin(latin, bytes, Load(p + 2), block);
+            PutLatin(latin, bytes, block);
             // Up to the end of the last whole character before what cannot be taken.
-            const auto ends = static_cast<std::uint32_t>(block.ends) & Prefix(block.valid);
+            const std::uint32_t ends = block.ends & Prefix(block.valid);
             if (ends == 0) {
                 break;
             }
@@ -350,9 +347,11 @@ ORVANI_AVX2 const char* ScanPairsAvx2(const KernelTables& tables, const char* p,
         unsigned n = 32;
         std::uint32_t silent = 0;
         if (Mask(bytes) != 0) {
-            PutLatin(latin, before, Load(p + 1), block);
-            // Up to an ASCII character, which is left for the next block to decide on.
-            const std::uint64_t ascii = block.ascii & (~0ULL << 1) & (~0ULL >> (63 - block.valid));
+            PutLatin(latin, before, block);
+            // Up to an ASCII character (p[31] is position 32), which is left for the next block
+            // to decide on.
+            const std::uint64_t ascii = (block.ascii | std::uint64_t{~Mask(bytes) >> 31} << 32) &
+                                        (~0ULL << 1) & (~0ULL >> (63 - block.valid));
             if (ascii == 0) {
                 break;
             }
