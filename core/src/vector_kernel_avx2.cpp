@@ -280,6 +280,7 @@ ORVANI_AVX2 const char* ScanLetters(const KernelTables& tables, const char* p, c
     const Latin latin(tables);
     char* out = outRef;
     while (end - p >= kScanReach) {
+        _mm_prefetch(p + 1024, _MM_HINT_T0);
         const __m256i bytes = Load(p);
         Block block;
         PutAscii(pieces, bytes, AsciiIndex<Folded>(bytes), block);
@@ -329,6 +330,7 @@ ORVANI_AVX2 const char* ScanPairsAvx2(const KernelTables& tables, const char* p,
     char* out = outRef;
     std::uint32_t carry = takenRef ? 1 : 0;
     while (end - p >= kScanReach) {
+        _mm_prefetch(p + 1024, _MM_HINT_T0);
         const __m256i before = Load(p - 1);
         const __m256i bytes = Load(p);
         const __m256i index = AsciiIndex<true>(before);
