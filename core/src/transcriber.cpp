@@ -242,55 +242,84 @@ constexpr bool AsciiLetter(char32_t c) {
 }
 
 // The values that make a perfect hash of two-letter spellings, as the pair scan reads them: a
-// start value for each first letter and an end value for each second letter (1-31, distinct
-// among each kind), such that every spelling's two values add, modulo 32, to a slot of its
+// start value for each first letter and an end value for each second letter (1-15, distinct
+// among each kind), such that every spelling's two values add, modulo 16, to a slot of its
 // own. A first letter followed by a second letter that it does not spell with then lands in
 // a slot whose start value is not its own.
 struct PairHash {
+    static constexpr std::size_t kSlots = 16;
     std::array<std::uint8_t, 16> start{};
     std::array<std::uint8_t, 16> end{};
 };
 
-std::optional<PairHash> FindPairHash(const std::array<std::uint16_t, 256>& pairs,
-                                     std::uint16_t noPair) {
-    PairHash hash;
-    std::uint8_t starts = 0;
-    for (std::size_t first = 1; first < 16; ++first) {
-        for (std::size_t second = 1; second < 16; ++second) {
-            if (pairs[first * 16 + second] != noPair && hash.start[first] == 0) {
-                hash.start[first] = ++starts;
-            }
-        }
-    }
-    std::array<bool, 32> slotUsed{};
-    std::array<bool, 32> endUsed{};
+// Given start values, the first end values that fit, if any.
+bool FitEnds(const std::array<std::uint16_t, 256>& pairs, std::uint16_t noPair, PairHash& hash) {
+    constexpr std::size_t kSlots = PairHash::kSlots;
+    std::array<bool, kSlots> slotUsed{};
+    std::array<bool, kSlots> endUsed{};
     for (std::size_t second = 1; second < 16; ++second) {
         const auto spells = [&](std::size_t first) { return pairs[first * 16 + second] != noPair; };
         bool any = false;
         for (std::size_t first = 1; first < 16; ++first) {
             any = any || spells(first);
         }
-        for (std::uint8_t value = 1; any && hash.end[second] == 0 && value < 32; ++value) {
+        hash.end[second] = 0;
+        for (std::uint8_t value = 1; any && hash.end[second] == 0 && value < kSlots; ++value) {
+            std::array<bool, kSlots> slots = slotUsed;
             bool free = !endUsed[value];
             for (std::size_t first = 1; first < 16 && free; ++first) {
-                free = !spells(first) || !slotUsed[(hash.start[first] + value) % 32];
-            }
-            if (!free) {
-                continue;
-            }
-            hash.end[second] = value;
-            endUsed[value] = true;
-            for (std::size_t first = 1; first < 16; ++first) {
                 if (spells(first)) {
-                    slotUsed[(hash.start[first] + value) % 32] = true;
+                    bool& slot = slots[(hash.start[first] + value) % kSlots];
+                    free = !slot;
+                    slot = true;
                 }
+            }
+            if (free) {
+                hash.end[second] = value;
+                endUsed[value] = true;
+                slotUsed = slots;
             }
         }
         if (any && hash.end[second] == 0) {
-            return std::nullopt;
+            return false;
         }
     }
-    return hash;
+    return true;
+}
+
+// Tries start values in order, then in orders shuffled by a fixed sequence: small tables
+// fit at once or after a few tries.
+std::optional<PairHash> FindPairHash(const std::array<std::uint16_t, 256>& pairs,
+                                     std::uint16_t noPair) {
+    std::array<std::uint8_t, PairHash::kSlots - 1> values{};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        values[i] = static_cast<std::uint8_t>(i + 1);
+    }
+    std::uint32_t state = 0x9E3779B9U;
+    for (int attempt = 0; attempt < 256; ++attempt) {
+        PairHash hash;
+        std::size_t starts = 0;
+        for (std::size_t first = 1; first < 16; ++first) {
+            for (std::size_t second = 1; second < 16; ++second) {
+                if (pairs[first * 16 + second] != noPair && hash.start[first] == 0) {
+                    if (starts == values.size()) {
+                        return std::nullopt;
+                    }
+                    hash.start[first] = values[starts++];
+                }
+            }
+        }
+        if (FitEnds(pairs, noPair, hash)) {
+            return hash;
+        }
+        for (std::size_t i = values.size() - 1; i > 0; --i) {
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            std::swap(values[i], values[state % (i + 1)]);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -367,9 +396,7 @@ void Transcriber::buildKernelTables() {
     if (!hash || !k.foldsCase || !asciiFits) {
         return;
     }
-    for (auto& row : k.pairCheck) {
-        row.fill(0xFF); // no start value
-    }
+    k.pairCheck.fill(0xFF); // no start value
     for (char32_t c = U'a'; c <= U'z'; ++c) {
         const std::size_t index = c - 0x60;
         k.pairStart[index / 16][index % 16] = hash->start[pairLetter_[c]];
@@ -382,12 +409,12 @@ void Transcriber::buildKernelTables() {
             if (row == kNoPair) {
                 continue;
             }
-            const std::size_t slot = (hash->start[first] + hash->end[second]) % 32;
+            const std::size_t slot = (hash->start[first] + hash->end[second]) % PairHash::kSlots;
             const Bytes bytes = bytesOf(pieces_[row]);
             pairsFit = pairsFit && bytes.has_value();
-            k.pairCheck[slot / 16][slot % 16] = hash->start[first];
-            k.pairFirst[slot / 16][slot % 16] = bytes ? bytes->first : 0;
-            k.pairSecond[slot / 16][slot % 16] = bytes ? bytes->second : 0;
+            k.pairCheck[slot] = hash->start[first];
+            k.pairFirst[slot] = bytes ? bytes->first : 0;
+            k.pairSecond[slot] = bytes ? bytes->second : 0;
         }
     }
     k.pairs = pairsFit;

@@ -33,13 +33,13 @@ struct KernelTables {
     bool punctuationPasses = false;
 
     // Two-letter spellings, by a perfect hash of their two (case-folded) letters: each first
-    // letter's start value and each second letter's end value (0: none) add, modulo 32, to
+    // letter's start value and each second letter's end value (0: none) add, modulo 16, to
     // the spelling's slot, which holds its start value as a check and its piece.
     Rows<2> pairStart{};
     Rows<2> pairEnd{};
-    Rows<2> pairCheck{};
-    Rows<2> pairFirst{};
-    Rows<2> pairSecond{};
+    Row16 pairCheck{};
+    Row16 pairFirst{};
+    Row16 pairSecond{};
 
     bool letters = false; // the letter scan may run
     bool pairs = false;   // the scan with two-letter spellings may run

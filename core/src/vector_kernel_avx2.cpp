@@ -264,13 +264,13 @@ ORVANI_AVX2 inline void PutLatin(const Latin& latin, __m256i bytes, Block& block
 struct Pairs {
     Lookup<1> start;
     Lookup<1> end;
-    Lookup<1> check;
-    Lookup<1> first;
-    Lookup<1> second;
+    __m256i check;
+    __m256i first;
+    __m256i second;
 
     ORVANI_AVX2 explicit Pairs(const KernelTables& tables)
-        : start(tables.pairStart), end(tables.pairEnd), check(tables.pairCheck),
-          first(tables.pairFirst), second(tables.pairSecond) {}
+        : start(tables.pairStart), end(tables.pairEnd), check(Broadcast(tables.pairCheck)),
+          first(Broadcast(tables.pairFirst)), second(Broadcast(tables.pairSecond)) {}
 };
 
 template <bool Folded>
@@ -343,8 +343,8 @@ ORVANI_AVX2 const char* ScanPairsAvx2(const KernelTables& tables, const char* p,
         const __m256i nextIndex = AsciiIndex<true>(bytes);
         const __m256i slot =
             _mm256_add_epi8(start, pairs.end(nextIndex, Lookup<1>::Selectors(nextIndex)));
-        const Lookup<1>::Selectors atSlot(slot);
-        std::uint32_t spells = Mask(_mm256_cmpeq_epi8(pairs.check(slot, atSlot), start));
+        std::uint32_t spells =
+            Mask(_mm256_cmpeq_epi8(_mm256_shuffle_epi8(pairs.check, slot), start));
 
         unsigned n = 32;
         std::uint32_t silent = 0;
@@ -377,8 +377,10 @@ ORVANI_AVX2 const char* ScanPairsAvx2(const KernelTables& tables, const char* p,
         const std::uint32_t takenBefore = (taken << 1) | carry;
 
         const __m256i pair = Expand(taken);
-        const __m256i first = _mm256_blendv_epi8(block.first, pairs.first(slot, atSlot), pair);
-        const __m256i second = _mm256_blendv_epi8(block.second, pairs.second(slot, atSlot), pair);
+        const __m256i first =
+            _mm256_blendv_epi8(block.first, _mm256_shuffle_epi8(pairs.first, slot), pair);
+        const __m256i second =
+            _mm256_blendv_epi8(block.second, _mm256_shuffle_epi8(pairs.second, slot), pair);
         const __m256i keepFirst = Expand(~takenBefore & ~silent & Prefix(n));
         const __m256i keepSecond =
             _mm256_andnot_si256(_mm256_cmpeq_epi8(second, _mm256_setzero_si256()), keepFirst);
