@@ -343,8 +343,8 @@ ORVANI_AVX2 const char* ScanPairsAvx2(const KernelTables& tables, const char* p,
         const __m256i nextIndex = AsciiIndex<true>(bytes);
         const __m256i slot =
             _mm256_add_epi8(start, pairs.end(nextIndex, Lookup<1>::Selectors(nextIndex)));
-        std::uint32_t spells =
-            Mask(_mm256_cmpeq_epi8(_mm256_shuffle_epi8(pairs.check, slot), start));
+        const __m256i spelled = _mm256_cmpeq_epi8(_mm256_shuffle_epi8(pairs.check, slot), start);
+        std::uint32_t spells = Mask(spelled);
 
         unsigned n = 32;
         std::uint32_t silent = 0;
@@ -376,11 +376,12 @@ ORVANI_AVX2 const char* ScanPairsAvx2(const KernelTables& tables, const char* p,
         // Taken as the second letter of a pair, the character before writes nothing.
         const std::uint32_t takenBefore = (taken << 1) | carry;
 
-        const __m256i pair = Expand(taken);
+        // Every position of a run that spells either takes its pair or writes nothing, so the
+        // pairs' pieces can go in wherever a pair is spelled.
         const __m256i first =
-            _mm256_blendv_epi8(block.first, _mm256_shuffle_epi8(pairs.first, slot), pair);
+            _mm256_blendv_epi8(block.first, _mm256_shuffle_epi8(pairs.first, slot), spelled);
         const __m256i second =
-            _mm256_blendv_epi8(block.second, _mm256_shuffle_epi8(pairs.second, slot), pair);
+            _mm256_blendv_epi8(block.second, _mm256_shuffle_epi8(pairs.second, slot), spelled);
         const __m256i keepFirst = Expand(~takenBefore & ~silent & Prefix(n));
         const __m256i keepSecond =
             _mm256_andnot_si256(_mm256_cmpeq_epi8(second, _mm256_setzero_si256()), keepFirst);
