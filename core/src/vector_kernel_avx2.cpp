@@ -2,8 +2,9 @@
 // build runs on every x86-64. Intrinsics rather than a portable SIMD library: the scans are a
 // few byte shuffles on one instruction set, the scalar road already serves every other
 // processor (and stays the reference), and no dependency is added. Every function here
-// carries the target attribute itself, and the file uses no inline library templates, so that
-// no AVX2 code can leak into a copy of a function that the rest of the program calls.
+// carries the target attribute itself, rather than the file being built for AVX2, so that no
+// AVX2 code can leak into a copy of an inline library function that the rest of the program
+// shares.
 
 #include "vector_kernel.h"
 
