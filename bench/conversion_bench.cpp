@@ -37,8 +37,7 @@ void Convert(benchmark::State& state, Standard from, Standard to) {
     const Input input = MakeInput(from, static_cast<std::size_t>(state.range(0)));
     const orvani::ConversionOptions options; // the window's start state
     for (auto _ : state) {
-        std::u32string out =
-            orvani::ConvertText(input.text, from, to, orvani::DocumentType::Plain, options);
+        std::u32string out = orvani::ConvertText(input.text, from, to, options);
         benchmark::DoNotOptimize(out.data());
     }
     using benchmark::Counter;
@@ -53,7 +52,7 @@ void ConvertUtf8(benchmark::State& state, Standard from, Standard to) {
     const std::string input =
         orvani::bench::MakeCorpus(from, static_cast<std::size_t>(state.range(0)));
     constexpr std::size_t kPiece = std::size_t{1} << 18;
-    orvani::Converter converter(from, to, orvani::DocumentType::Plain, {});
+    orvani::Converter converter(from, to, {});
     std::vector<char> out(converter.maxUtf8Output(kPiece));
     std::size_t characters = 0;
     for (const char byte : input) {

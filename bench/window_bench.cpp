@@ -70,8 +70,7 @@ int main(int argc, char* argv[]) {
         const std::u32string source = text.toStdU32String();
         const double coreSeconds = MedianSeconds([&] {
             const std::u32string result =
-                orvani::ConvertText(source, orvani::Standard::Old, orvani::Standard::New,
-                                    orvani::DocumentType::Plain, {});
+                orvani::ConvertText(source, orvani::Standard::Old, orvani::Standard::New, {});
             (void)result;
         });
         std::printf("%5d MB %10.3f %10.3f %10.3f %14.3f\n", size, pasteSeconds, convertSeconds,

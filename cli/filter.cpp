@@ -10,7 +10,10 @@
 #include "stream_conversion.h"
 #include "worker.h"
 
+#include <orvani/document_format.h>
+#ifdef ORVANI_WITH_DOCUMENTS
 #include <orvani/documents.h>
+#endif
 
 #include <algorithm>
 #include <fstream>
@@ -79,18 +82,10 @@ std::string ReadWhole(ByteSource& input) {
     return bytes;
 }
 
-std::string_view FormatName(DocumentFormat format) {
-    switch (format) {
-    case DocumentFormat::Html:
-        return "an HTML";
-    case DocumentFormat::Docx:
-        return "a DOCX";
-    case DocumentFormat::Odt:
-        return "an ODT";
-    case DocumentFormat::Text:
-        break;
-    }
-    return "a text";
+std::string FormatName(DocumentFormat format) {
+    const std::string_view name = DocumentFormatName(format);
+    return (format == DocumentFormat::Html || format == DocumentFormat::Odt ? "an " : "a ") +
+           std::string(name);
 }
 
 std::string ReplacementNotice(std::uint64_t count, std::uint64_t first) {
@@ -103,7 +98,7 @@ std::string ReplacementNotice(std::uint64_t count, std::uint64_t first) {
 
 bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* encoder,
                const std::function<void(const std::string&)>& notice) {
-    const Converter fresh(request.from, request.to, DocumentType::Plain, request.options);
+    const Converter fresh(request.from, request.to, request.options);
     const bool decodes = request.replaceInvalid || !IsUtf8(request.inputEncoding);
     ByteSink& sink = encoder != nullptr ? static_cast<ByteSink&>(*encoder) : output;
     Worker worker;
@@ -124,6 +119,7 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
                                   "--input-encoding, --output-encoding and --replace-invalid "
                                   "are for text");
         }
+#ifdef ORVANI_WITH_DOCUMENTS
         DocumentSettings settings;
         settings.from = request.from;
         settings.to = request.to;
@@ -136,6 +132,12 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         } catch (const DocumentError& error) {
             throw FilterError(input.name(), error.what());
         }
+#else
+        throw FilterError(input.name(),
+                          "is " + FormatName(format) +
+                              " document, and this orvaniconv-cli was built without the "
+                              "documents layer (expat, libzip): it converts plain text only");
+#endif
     };
 
     const auto convert = [&](const std::string& path) {

@@ -2,8 +2,7 @@
 
 #include "errors.h"
 
-#include <orvani/normalization.h>
-#include <unicode/utf8.h>
+#include <orvani/internal/utf8.h>
 
 #include <algorithm>
 #include <cstring>
@@ -13,16 +12,21 @@
 namespace orvani::cli {
 namespace {
 
-// Past this, a tail that never reaches a character with a normalisation boundary (thousands
-// of combining marks) is normalised as it stands rather than held without end.
-constexpr std::size_t kLongestHeldTail = 4096;
+using internal::DecodeUtf8;
+using internal::Utf8Status;
+
+constexpr std::size_t kLongestSequence = 4;
+
+bool IsTrail(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
 
 // Where the last character of `text` starts.
 std::size_t StartOfLastCharacter(std::string_view text) {
     std::size_t i = text.size();
-    while (i > 0 && text.size() - i < U8_MAX_LENGTH) {
+    while (i > 0 && text.size() - i < kLongestSequence) {
         --i;
-        if (!U8_IS_TRAIL(static_cast<unsigned char>(text[i]))) {
+        if (!IsTrail(text[i])) {
             return i;
         }
     }
@@ -32,10 +36,10 @@ std::size_t StartOfLastCharacter(std::string_view text) {
 // Where a sequence starts that the end of `text` cuts off, if one does.
 std::optional<std::size_t> CutOffTail(std::string_view text) {
     const std::size_t last = StartOfLastCharacter(text);
-    const auto lead = static_cast<unsigned char>(last < text.size() ? text[last] : 0);
-    const bool cutOff = U8_IS_LEAD(lead) &&
-                        static_cast<std::size_t>(U8_COUNT_TRAIL_BYTES(lead)) >= text.size() - last;
-    return cutOff ? std::optional(last) : std::nullopt;
+    if (last < text.size() && DecodeUtf8(text, last).status == Utf8Status::Truncated) {
+        return last;
+    }
+    return std::nullopt;
 }
 
 // Where the tail starts that the next piece may still change: the last whole character, which
@@ -51,18 +55,22 @@ std::size_t StartOfOpenTail(std::string_view text) {
     return start;
 }
 
-std::optional<std::size_t> FirstInvalid(std::string_view text) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    const auto length = static_cast<std::int32_t>(text.size());
-    for (std::int32_t i = 0; i < length;) {
-        const std::int32_t start = i;
-        UChar32 c = 0;
-        U8_NEXT(bytes, i, length, c);
-        if (c < 0) {
-            return static_cast<std::size_t>(start);
-        }
+// Where `text` stops being UTF-8, if it does: at `bad`, or, where more text is to come, at a
+// character cut off by its end, which goes in front of the next piece.
+struct Validity {
+    std::size_t valid;
+    std::optional<std::size_t> bad;
+};
+
+Validity Check(std::string_view text, bool last) {
+    const std::size_t bad = internal::FindInvalidUtf8(text);
+    if (bad == std::string_view::npos) {
+        return {text.size(), std::nullopt};
     }
-    return std::nullopt;
+    if (!last && DecodeUtf8(text, bad).status == Utf8Status::Truncated) {
+        return {bad, std::nullopt};
+    }
+    return {bad, bad};
 }
 
 } // namespace
@@ -83,8 +91,8 @@ std::size_t NormalizingSource::read(char* into, std::size_t size) {
         // has room.
         char* buffer = into;
         std::size_t room = size;
-        if (size < held_.size() + U8_MAX_LENGTH) {
-            scratch_.resize(held_.size() + U8_MAX_LENGTH);
+        if (size < held_.size() + kLongestSequence) {
+            scratch_.resize(held_.size() + kLongestSequence);
             buffer = scratch_.data();
             room = scratch_.size();
         }
@@ -112,27 +120,35 @@ std::size_t NormalizingSource::read(char* into, std::size_t size) {
 
 std::size_t NormalizingSource::take(char* buffer, std::size_t length, bool last) {
     const std::string_view text(buffer, length);
-    const std::uint64_t textStart = consumed_ - length; // its byte in the input
-    if (!checking_ && !NfcMayChange(text)) {
+    if (!checking_ && nfc_.held().empty() && !NfcMayChange(text)) {
         const std::size_t done = last ? text.size() : StartOfOpenTail(text);
         held_.assign(text.substr(done));
         return done;
     }
-    std::size_t stable = last ? text.size() : NfcStablePrefix(text);
-    if (stable == 0 && text.size() >= kLongestHeldTail) {
-        stable = StartOfLastCharacter(text);
-    }
-    if (const auto bad = FirstInvalid(text.substr(0, stable))) {
-        fault_ = std::make_exception_ptr(InvalidUtf8(name(), textStart + *bad, text.substr(*bad)));
-        ended_ = true;
-        stable = *bad;
-        held_.clear();
-    } else {
-        held_.assign(text.substr(stable));
-    }
-    ready_ = ToNfc(text.substr(0, stable));
+    ready_.clear();
     readyFrom_ = 0;
-    checking_ = checking_ || ready_.size() != stable;
+    const Validity validity = Check(text, last || fault_ != nullptr);
+    nfc_.feed(text.substr(0, validity.valid), ready_);
+    normalizedIn_ += validity.valid;
+    if (validity.bad) {
+        const std::uint64_t textStart = consumed_ - length; // its byte in the input
+        fault_ = std::make_exception_ptr(
+            InvalidUtf8(name(), textStart + *validity.bad, text.substr(*validity.bad)));
+        ended_ = true;
+    }
+    if (last || validity.bad) {
+        nfc_.finish(ready_);
+    }
+    normalizedOut_ += ready_.size();
+    checking_ = checking_ || normalizedOut_ + nfc_.held().size() != normalizedIn_;
+    std::string cutOff(validity.bad ? std::string_view() : text.substr(validity.valid));
+    held_.clear();
+    if (!checking_) {
+        // Nothing has moved: the tail goes back to the road that hands text on in place.
+        held_ = nfc_.takeHeld();
+        normalizedIn_ -= held_.size();
+    }
+    held_ += cutOff;
     return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include "streams.h"
 
+#include <orvani/normalization.h>
+
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -24,19 +26,22 @@ public:
     [[nodiscard]] const std::string& name() const override { return in_.name(); }
 
 private:
-    // Normalises `text` (the held tail and what was just read, at `into`) up to where what
-    // follows may still change it, and returns the length handed on in place, or 0 with the
-    // result in ready_.
-    std::size_t take(char* into, std::size_t length, bool last);
+    // Takes `length` bytes at `buffer` (the held tail and what was just read) up to where what
+    // follows may still change them, and returns the length handed on in place, or 0 with the
+    // normalised text in ready_.
+    std::size_t take(char* buffer, std::size_t length, bool last);
     std::size_t handOn(char* into, std::size_t size);
 
     ByteSource& in_;
-    std::string held_;  // the tail that the next piece may still change
+    NfcStream nfc_;
+    std::string held_;  // the tail, as read, that the next piece may still change
     std::string ready_; // normalised text not yet handed on
     std::size_t readyFrom_ = 0;
-    std::string scratch_;        // for readers whose buffer is smaller than the held tail
-    std::uint64_t consumed_ = 0; // bytes taken from `in_`
-    bool checking_ = false;      // see above
+    std::string scratch_;             // for readers whose buffer is smaller than the held tail
+    std::uint64_t consumed_ = 0;      // bytes taken from `in_`
+    std::uint64_t normalizedIn_ = 0;  // bytes given to nfc_, and
+    std::uint64_t normalizedOut_ = 0; // what it gave back
+    bool checking_ = false;           // see above
     bool ended_ = false;
     std::exception_ptr fault_; // reported once the text before it is handed on
 };

@@ -19,8 +19,8 @@ int main(int argc, char* argv[]) {
     }
     const auto result = orvani::ConvertUtf8(text, orvani::Standard::Old, orvani::Standard::New);
     std::cout << result.text; // all of it, or the text before an invalid sequence
-    if (result.invalidAt) {
-        std::cerr << argv[1] << ": invalid UTF-8 at byte " << *result.invalidAt << '\n';
+    if (!result.ok()) {
+        std::cerr << argv[1] << ": invalid UTF-8 at byte " << result.position << '\n';
         return 1;
     }
     return 0;

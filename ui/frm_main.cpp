@@ -3,8 +3,9 @@
 
 #include "frm_main.h"
 
+#include "window_pipeline.h"
+
 #include <orvani/normalization.h>
-#include <orvani/pipeline.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -224,11 +225,11 @@ void frmMain::cmdConv_Click() {
     // convert alike.
     const std::u32string source = orvani::ToNfc(TextOf(txtL).toStdU32String());
     const orvani::DocumentType type =
-        orvani::DocumentTypeFromName(comType->currentText().toStdString());
+        orvani::window::DocumentTypeFromName(comType->currentText().toStdString());
     const orvani::ConversionOptions flags{.a = chkA->checkState() == Qt::Checked,
                                           .ohUh = chkOU->checkState() == Qt::Checked};
     const std::u32string result =
-        orvani::ConvertText(source, StandardOf(comL), StandardOf(comR), type, flags);
+        orvani::window::ConvertText(source, StandardOf(comL), StandardOf(comR), type, flags);
     ReplaceText(txtR, QString::fromStdU32String(result));
 }
 

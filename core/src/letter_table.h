@@ -42,22 +42,49 @@ struct ScanRules {
 // are ASCII, and no piece is longer than two characters: the compiled scanner relies on it.
 inline constexpr char32_t kLetterBound = 0x180;
 inline constexpr std::size_t kLongestPiece = 2;
+// The letters that two-letter spellings use, once lower-cased, each get a place of their own
+// among this many, 0 meaning none.
+inline constexpr std::size_t kPairLetterPlaces = 16;
 
-[[nodiscard]] consteval bool WellFormed(std::span<const Row> rows) {
-    for (const Row& row : rows) {
-        if (row.spelling.empty() || row.spelling.size() > 2 || row.piece.size() > kLongestPiece ||
-            row.pieceWhenFlagSet.size() > kLongestPiece) {
-            return false;
-        }
-        for (const char32_t c : row.spelling) {
-            // Two-letter spellings are of ASCII letters: text may be cut anywhere else.
-            const bool asciiLetter = (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
-            if (row.spelling.size() == 2 ? !asciiLetter : c >= kLetterBound) {
+// Whether a table keeps to what the compiled scanner can hold: a table that does not is a
+// compile error where it is declared, not an overrun at run time.
+[[nodiscard]] consteval bool WellFormed(const ScanRules& rules) {
+    const auto piecesFit = [](std::u32string_view piece) {
+        for (const char32_t c : piece) {
+            if (c >= kLetterBound) {
                 return false;
             }
         }
+        return piece.size() <= kLongestPiece;
+    };
+    bool pairLetter[26] = {};
+    std::size_t pairLetters = 0;
+    for (const Row& row : rules.rows) {
+        if (row.spelling.empty() || row.spelling.size() > 2 || !piecesFit(row.piece) ||
+            !piecesFit(row.pieceWhenFlagSet)) {
+            return false;
+        }
+        if (row.spelling.size() == 1) {
+            if (row.spelling[0] >= kLetterBound) {
+                return false;
+            }
+            continue;
+        }
+        // Two-letter spellings are of small ASCII letters, so that text may be cut anywhere
+        // else, and are matched on lower-cased text.
+        if (rules.casing != Casing::LowerFirst) {
+            return false;
+        }
+        for (const char32_t c : row.spelling) {
+            if (c < U'a' || c > U'z') {
+                return false;
+            }
+            bool& seen = pairLetter[c - U'a'];
+            pairLetters += seen ? 0 : 1;
+            seen = true;
+        }
     }
-    return true;
+    return pairLetters < kPairLetterPlaces;
 }
 
 ScanRules OldReading() noexcept;

@@ -28,18 +28,22 @@ constexpr auto kOldSpellings = std::to_array<Row>({
     {U"a", U"a", Flag::A, U"æ"}, // U+00E6
     {U"i", U"á"},                // U+00E1
 });
-static_assert(WellFormed(kOldSpellings));
+constexpr ScanRules kRules{kOldSpellings, Casing::LowerFirst};
+static_assert(WellFormed(kRules));
 
 } // namespace
 
 ScanRules OldReading() noexcept {
-    return {kOldSpellings, Casing::LowerFirst};
+    return kRules;
 }
 
 } // namespace detail
 
 std::u32string ConvA(std::u32string_view text, DocumentType type, ConversionOptions options) {
-    return ConvertText(text, Standard::Old, Standard::New, type, options);
+    if (type == DocumentType::HTML) {
+        return {};
+    }
+    return ConvertText(text, Standard::Old, Standard::New, options);
 }
 
 } // namespace orvani

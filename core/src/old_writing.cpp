@@ -28,18 +28,22 @@ constexpr auto kOldSpellingOfNew = std::to_array<Row>({
     {U"o", U"o", Flag::OhUh, U"oh"},
     {U"u", U"u", Flag::OhUh, U"uh"},
 });
-static_assert(WellFormed(kOldSpellingOfNew));
+constexpr ScanRules kRules{kOldSpellingOfNew, Casing::LowerFirst};
+static_assert(WellFormed(kRules));
 
 } // namespace
 
 ScanRules OldWriting() noexcept {
-    return {kOldSpellingOfNew, Casing::LowerFirst};
+    return kRules;
 }
 
 } // namespace detail
 
 std::u32string OutA(std::u32string_view text, DocumentType type, ConversionOptions options) {
-    return ConvertText(text, Standard::New, Standard::Old, type, options);
+    if (type == DocumentType::HTML) {
+        return {};
+    }
+    return ConvertText(text, Standard::New, Standard::Old, options);
 }
 
 } // namespace orvani

@@ -1,4 +1,4 @@
-#include "transcriber.h"
+#include "shared_transcribers.h"
 
 #include <orvani/pipeline.h>
 
@@ -12,46 +12,10 @@ using detail::Transcriber;
 // Whole texts go through in blocks, so that the room reserved ahead stays small.
 constexpr std::size_t kBlock = std::size_t{1} << 14;
 
-std::optional<detail::ScanRules> ReaderOf(Standard standard) {
-    switch (standard) {
-    case Standard::Old:
-        return detail::OldReading();
-    case Standard::Script:
-        return detail::ScriptReading();
-    case Standard::New:
-        break;
-    }
-    return std::nullopt; // New text is already pivot text
-}
-
-std::optional<detail::ScanRules> WriterOf(Standard standard) {
-    switch (standard) {
-    case Standard::Old:
-        return detail::OldWriting();
-    case Standard::Script:
-        return detail::ScriptWriting();
-    case Standard::New:
-        break;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
-Converter::Converter(std::optional<Standard> source, std::optional<Standard> target,
-                     DocumentType type, ConversionOptions options) {
-    // A missing standard leaves the pivot or the result empty. For HTML every reader and
-    // writer yields nothing; only New to New runs neither.
-    const bool html = type == DocumentType::HTML;
-    if (!source || !target || (html && (*source != Standard::New || *target != Standard::New))) {
-        transcriber_ = std::make_shared<const Transcriber>(Transcriber::Discard{});
-        return;
-    }
-    const auto reader = ReaderOf(*source);
-    const auto writer = WriterOf(*target);
-    transcriber_ = std::make_shared<const Transcriber>(reader ? &*reader : nullptr,
-                                                       writer ? &*writer : nullptr, options);
-}
+Converter::Converter(Standard source, Standard target, ConversionOptions options)
+    : transcriber_(&detail::SharedTranscriber(source, target, options)) {}
 
 void Converter::feed(std::u32string_view text, std::u32string& out) {
     for (std::size_t start = 0; start < text.size(); start += kBlock) {
@@ -96,11 +60,11 @@ Utf8Progress Converter::convertUtf8(std::string_view utf8, std::span<char> out) 
     return {read, static_cast<std::size_t>(scan.out - out.data()), stop};
 }
 
-Utf8Progress Converter::finishUtf8(std::span<char> out) noexcept {
+Utf8Finish Converter::finishUtf8(std::span<char> out) noexcept {
     if (pending_ && out.size() < maxUtf8Output(0)) {
-        return {0, 0, Utf8Stop::OutputFull};
+        return {0, Utf8Stop::OutputFull};
     }
-    return {0, static_cast<std::size_t>(transcriber_->finish(out.data(), pending_) - out.data()),
+    return {static_cast<std::size_t>(transcriber_->finish(out.data(), pending_) - out.data()),
             Utf8Stop::End};
 }
 
@@ -116,19 +80,18 @@ std::size_t FindIndependentCut(std::string_view utf8, std::size_t from, std::siz
     return std::string_view::npos;
 }
 
-Utf8Conversion ConvertUtf8(std::string_view text, Standard from, Standard to,
+Utf8Conversion ConvertUtf8(std::string_view text, Standard source, Standard target,
                            ConversionOptions options) {
     Utf8Conversion result;
-    result.text.reserve(text.size());
-    Converter converter(from, to, DocumentType::Plain, options);
+    Converter converter(source, target, options);
+    std::size_t used = 0;
     std::size_t done = 0;
     for (;;) {
         const std::string_view block = text.substr(done, kBlock);
-        const std::size_t used = result.text.size();
         result.text.resize(used + converter.maxUtf8Output(block.size()));
         const Utf8Progress step =
             converter.convertUtf8(block, std::span(result.text).subspan(used));
-        result.text.resize(used + step.written);
+        used += step.written;
         done += step.read;
         // A sequence that a block cuts off is read again with the next block.
         const bool more = step.stop == Utf8Stop::End
@@ -136,23 +99,23 @@ Utf8Conversion ConvertUtf8(std::string_view text, Standard from, Standard to,
                               : step.stop == Utf8Stop::CutOff && block.size() == kBlock;
         if (!more) {
             if (step.stop != Utf8Stop::End) {
-                result.invalidAt = done;
+                result.error =
+                    step.stop == Utf8Stop::CutOff ? Utf8Error::CutOff : Utf8Error::Invalid;
             }
             break;
         }
     }
-    const std::size_t used = result.text.size();
+    result.position = done;
     result.text.resize(used + converter.maxUtf8Output(0));
     result.text.resize(used + converter.finishUtf8(std::span(result.text).subspan(used)).written);
     return result;
 }
 
-std::u32string ConvertText(std::u32string_view text, std::optional<Standard> source,
-                           std::optional<Standard> target, DocumentType type,
+std::u32string ConvertText(std::u32string_view text, Standard source, Standard target,
                            ConversionOptions options) {
     std::u32string out;
     out.reserve(text.size());
-    Converter converter(source, target, type, options);
+    Converter converter(source, target, options);
     converter.feed(text, out);
     converter.finish(out);
     return out;

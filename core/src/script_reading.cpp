@@ -27,18 +27,22 @@ constexpr auto kNewLetterOfScript = std::to_array<Row>({
     {U"Y", U"æ"}, // U+00E6
     {U"q", U"æ"}, // U+00E6
 });
-static_assert(WellFormed(kNewLetterOfScript));
+constexpr ScanRules kRules{kNewLetterOfScript, Casing::LowerUnmatched};
+static_assert(WellFormed(kRules));
 
 } // namespace
 
 ScanRules ScriptReading() noexcept {
-    return {kNewLetterOfScript, Casing::LowerUnmatched};
+    return kRules;
 }
 
 } // namespace detail
 
 std::u32string ConvS(std::u32string_view text, DocumentType type) {
-    return ConvertText(text, Standard::Script, Standard::New, type, {});
+    if (type == DocumentType::HTML) {
+        return {};
+    }
+    return ConvertText(text, Standard::Script, Standard::New);
 }
 
 } // namespace orvani

@@ -25,18 +25,22 @@ constexpr auto kScriptOfNewLetter = std::to_array<Row>({
     {U"ú", U"U"}, // U+00FA
     {U"c", U"x"},
 });
-static_assert(WellFormed(kScriptOfNewLetter));
+constexpr ScanRules kRules{kScriptOfNewLetter, Casing::LowerFirst};
+static_assert(WellFormed(kRules));
 
 } // namespace
 
 ScanRules ScriptWriting() noexcept {
-    return {kScriptOfNewLetter, Casing::LowerFirst};
+    return kRules;
 }
 
 } // namespace detail
 
 std::u32string OutS(std::u32string_view text, DocumentType type) {
-    return ConvertText(text, Standard::New, Standard::Script, type, {});
+    if (type == DocumentType::HTML) {
+        return {};
+    }
+    return ConvertText(text, Standard::New, Standard::Script);
 }
 
 } // namespace orvani

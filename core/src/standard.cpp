@@ -1,6 +1,5 @@
+#include <orvani/internal/ascii.h>
 #include <orvani/standard.h>
-
-#include <algorithm>
 
 namespace orvani {
 
@@ -37,31 +36,14 @@ std::string_view ShortName(Standard standard) noexcept {
     return {};
 }
 
-namespace {
-
-// Locale-free: names are ASCII, and std::tolower would follow the program's locale.
-constexpr char AsciiLower(char c) noexcept {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept {
-    return std::ranges::equal(a, b, {}, AsciiLower, AsciiLower);
-}
-
-} // namespace
-
 std::optional<Standard> ParseStandard(std::string_view name) noexcept {
     for (const Standard standard : kStandards) {
-        if (EqualsIgnoringAsciiCase(name, ShortName(standard)) ||
-            EqualsIgnoringAsciiCase(name, DisplayName(standard))) {
+        if (internal::EqualsIgnoringAsciiCase(name, ShortName(standard)) ||
+            internal::EqualsIgnoringAsciiCase(name, DisplayName(standard))) {
             return standard;
         }
     }
     return std::nullopt;
-}
-
-DocumentType DocumentTypeFromName(std::string_view name) noexcept {
-    return name == "HTML" ? DocumentType::HTML : DocumentType::Plain;
 }
 
 } // namespace orvani

@@ -2,11 +2,11 @@
 
 #include "lower_case.h"
 
-#include <unicode/utf8.h>
+#include <orvani/internal/ascii.h>
+#include <orvani/internal/utf8.h>
 
 #include <algorithm>
 #include <bit>
-#include <cassert>
 #include <cstring>
 #include <optional>
 #include <span>
@@ -31,15 +31,11 @@ struct Read {
 constexpr Read kUnreadable{kLetterBound, 0};
 
 Read NextRare(const char* p, const char* end) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(p);
-    const auto length = static_cast<std::int32_t>(std::min<std::ptrdiff_t>(end - p, U8_MAX_LENGTH));
-    std::int32_t i = 0;
-    UChar32 c = 0;
-    U8_NEXT(bytes, i, length, c);
-    if (c < 0) {
+    const internal::Utf8Char read = internal::DecodeUtf8(p, end);
+    if (read.status != internal::Utf8Status::Valid) {
         return kUnreadable;
     }
-    return {static_cast<char32_t>(c), i};
+    return {read.c, read.length};
 }
 
 // With branches rather than arithmetic, even where ASCII and two-byte letters come mixed: the
@@ -101,22 +97,11 @@ const char* SkipUtf8(const char* p, const char* end, bool vector) {
 
 // Whether the unreadable sequence at `p` may yet be completed by more bytes.
 bool CutOff(const char* p, const char* end) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(p);
-    const auto length = static_cast<std::int32_t>(end - p);
-    if (length >= U8_MAX_LENGTH || !U8_IS_LEAD(bytes[0])) {
-        return false;
-    }
-    // ICU takes the longest prefix that could still become valid.
-    std::int32_t i = 0;
-    UChar32 c = 0;
-    U8_NEXT(bytes, i, length, c);
-    return i == length;
+    return internal::DecodeUtf8(p, end).status == internal::Utf8Status::Truncated;
 }
 
 char* Put(char32_t c, char* out) {
-    std::int32_t i = 0;
-    U8_APPEND_UNSAFE(reinterpret_cast<std::uint8_t*>(out), i, static_cast<UChar32>(c));
-    return out + i;
+    return internal::EncodeUtf8(c, out);
 }
 char32_t* Put(char32_t c, char32_t* out) {
     *out = c;
@@ -163,10 +148,12 @@ Transcriber::Transcriber(const ScanRules* reader, const ScanRules* writer,
     : passesThrough_(reader == nullptr && writer == nullptr) {
     if (reader != nullptr) {
         reader_ = LetterStage(*reader, options);
-        readsPairs_ = std::ranges::any_of(reader->rows,
-                                          [](const Row& row) { return row.spelling.size() == 2; });
-        // Two-letter spellings are matched on lower-cased text only.
-        assert(!readsPairs_ || reader->casing == Casing::LowerFirst);
+        // WellFormed() holds each table to what the tables below can take: two-letter
+        // spellings of at most kPairLetters - 1 small letters, read from lower-cased text, and
+        // pieces of at most two letters below kTabled.
+        for (const Row& row : reader->rows) {
+            readsPairs_ = readsPairs_ || row.spelling.size() == 2;
+        }
     }
     if (writer != nullptr) {
         writer_ = LetterStage(*writer, options);
@@ -189,7 +176,6 @@ Transcriber::Transcriber(const ScanRules* reader, const ScanRules* writer,
             }
             for (const char32_t letter : row.spelling) {
                 if (place[letter] == 0) {
-                    assert(places < kPairLetters);
                     place[letter] = places++;
                 }
             }
@@ -235,10 +221,6 @@ std::optional<std::pair<std::uint8_t, std::uint8_t>> KernelPiece(std::span<const
         return std::nullopt;
     }
     return std::pair<std::uint8_t, std::uint8_t>(byte(0), utf8.size() == 2 ? byte(1) : 0);
-}
-
-constexpr bool AsciiLetter(char32_t c) {
-    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
 }
 
 // The values that make a perfect hash of two-letter spellings, as the pair scan reads them: a
@@ -350,7 +332,7 @@ void Transcriber::buildKernelTables() {
     bool asciiFits = true;
     k.foldsCase = true;
     for (char32_t c = 0; c < 0x80; ++c) {
-        const bool letter = AsciiLetter(c);
+        const bool letter = internal::AsciiLetter(c);
         asciiFits = asciiFits && (c < 0x40 ? passesUnchanged(c) : bytesOf(pieces_[c]).has_value());
         k.foldsCase = k.foldsCase && (letter || passesUnchanged(c));
         if (letter && c < U'a') {
@@ -363,7 +345,7 @@ void Transcriber::buildKernelTables() {
     for (char32_t c = 0x40; c < 0x80; ++c) {
         const Bytes bytes = bytesOf(pieces_[c]);
         const std::size_t index = k.foldsCase ? c - 0x60 : c - 0x40;
-        if (!bytes || (k.foldsCase && (c < 0x60 || !AsciiLetter(c)))) {
+        if (!bytes || (k.foldsCase && (c < 0x60 || !internal::AsciiLetter(c)))) {
             continue; // left 0: the character itself
         }
         k.asciiFirst[index / 16][index % 16] = bytes->first;
@@ -428,7 +410,6 @@ Transcriber::Piece Transcriber::compose(const char32_t* pivot, std::size_t lengt
         const std::size_t count = writer_.apply(pivot[i], written);
         for (std::size_t j = 0; j < count; ++j) {
             // Table letters lie below U+0180, so four of them fill at most eight bytes.
-            assert(piece.u32Length < piece.u32.size() && written[j] < kLetterBound);
             piece.u32[piece.u32Length++] = written[j];
             utf8 = Put(written[j], utf8);
         }
@@ -440,9 +421,6 @@ Transcriber::Piece Transcriber::compose(const char32_t* pivot, std::size_t lengt
 std::size_t Transcriber::maxOutput(std::size_t units, bool utf8) const noexcept {
     // Room for the piece kept back for finish() and for the whole-piece stores of the scan.
     constexpr std::size_t kSlack = 32;
-    if (discards_) {
-        return kSlack;
-    }
     if (passesThrough_) {
         return units + kSlack;
     }
@@ -617,14 +595,12 @@ template <typename Unit>
 Transcriber::Scan<Unit> Transcriber::feed(const Unit* begin, const Unit* end, Unit* out,
                                           Pending& pending) const {
     Scan<Unit> scan{end, out, Stop::End};
-    if (passesThrough_ || discards_) {
+    if (passesThrough_) {
         // Even text that is not converted must be read to find where it stops being UTF-8.
         if constexpr (std::is_same_v<Unit, char>) {
             scan.stop = SkipUtf8(begin, end, skipsInVector_);
         }
-        if (passesThrough_) {
-            scan.out = std::copy(begin, scan.stop, out);
-        }
+        scan.out = std::copy(begin, scan.stop, out);
     } else {
         scan = readsPairs_ ? feedWithPairs(begin, end, out, pending) : feedLetters(begin, end, out);
     }
@@ -638,7 +614,7 @@ Transcriber::Scan<Unit> Transcriber::feed(const Unit* begin, const Unit* end, Un
 
 template <typename Unit>
 Unit* Transcriber::finish(Unit* out, Pending& pending) const {
-    if (pending && !discards_) {
+    if (pending) {
         out = Store<Unit>::Emit(pieces_[*pending], out);
     }
     pending.reset();

@@ -49,11 +49,6 @@ public:
     Transcriber(const ScanRules* reader, const ScanRules* writer, ConversionOptions options,
                 Road road = Road::Fastest);
 
-    // One that writes nothing (it still reads UTF-8 to find where it is invalid).
-    struct Discard {};
-    explicit Transcriber(Discard, Road road = Road::Fastest)
-        : discards_(true), skipsInVector_(road == Road::Fastest && VectorScansAvailable()) {}
-
     // Whether the UTF-8 road runs vector scans (for the tests, which hold them to the scalar one).
     [[nodiscard]] bool runsVectorScans() const noexcept {
         return skipsInVector_ || kernel_.letters || kernel_.pairs;
@@ -95,7 +90,7 @@ private:
     static constexpr char32_t kTabled = kLetterBound; // characters below have table rows
     static constexpr char32_t kNone = kTabled;        // the row of pieces_ that writes nothing
     static constexpr std::uint16_t kNoPair = 0xFFFF;
-    static constexpr std::size_t kPairLetters = 16;
+    static constexpr std::size_t kPairLetters = kPairLetterPlaces;
 
     Piece compose(const char32_t* pivot, std::size_t length) const;
     // Whether `c` comes out as itself, whatever comes before or after it.
@@ -112,7 +107,6 @@ private:
     LetterStage writer_;
     bool readsPairs_ = false;
     bool passesThrough_ = false;
-    bool discards_ = false;
     std::size_t growth8_ = 1;
     std::size_t growth32_ = 1;
     // Below kTabled: each character read as a single letter and written; kNone: nothing;

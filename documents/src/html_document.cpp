@@ -3,6 +3,9 @@
 #include "paragraph.h"
 #include "xml_events.h"
 
+#include <orvani/internal/ascii.h>
+#include <orvani/internal/utf8.h>
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -64,23 +67,13 @@ bool NeedsQuotes(std::string_view value) {
 // an ASCII letter, or a character from U+00C0 on that is not punctuation or a symbol.
 bool HoldsLetter(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            if ((lead | 0x20) >= 'a' && (lead | 0x20) <= 'z') {
-                return true;
-            }
-            ++i;
-            continue;
-        }
-        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        char32_t c = lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
-            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        }
-        if (c >= 0xC0 && c != 0xD7 && c != 0xF7 && !(c >= 0x2000 && c <= 0x2BFF)) {
+        const internal::Utf8Char read = internal::DecodeUtf8(text, i);
+        const char32_t c = read.c;
+        if (internal::AsciiLetter(c) ||
+            (c >= 0xC0 && c != 0xD7 && c != 0xF7 && !(c >= 0x2000 && c <= 0x2BFF))) {
             return true;
         }
-        i += length;
+        i += read.length;
     }
     return false;
 }
@@ -99,8 +92,7 @@ std::string ScriptSpanStart(std::string_view font) {
 class HtmlConversion {
 public:
     HtmlConversion(std::string_view html, const DocumentSettings& settings)
-        : html_(html), settings_(settings), spanStart_(ScriptSpanStart(settings.scriptFont)),
-          blank_(settings) {}
+        : html_(html), settings_(settings), spanStart_(ScriptSpanStart(settings.scriptFont)) {}
 
     std::string convert() {
         HtmlTokenizer tokens(html_, html_.starts_with("\xEF\xBB\xBF") ? 3 : 0);
@@ -158,7 +150,7 @@ private:
 
     void addRun(const HtmlToken& token, bool noTags) {
         if (!paragraph_) {
-            paragraph_.emplace(blank_);
+            paragraph_.emplace(settings_);
         }
         Run run{token.begin, token.end, DecodeHtml(bytes(token.begin, token.end)), noTags};
         paragraph_->add(run.source);
@@ -201,7 +193,7 @@ private:
             }
             const std::string source =
                 DecodeHtml(bytes(attribute.valueBegin, attribute.valueEnd), true);
-            ParagraphConverter value = blank_;
+            ParagraphConverter value(settings_);
             value.add(source);
             value.finish();
             const std::string& converted = value.text(0);
@@ -221,11 +213,9 @@ private:
             if (attribute.name != "translate") {
                 continue;
             }
-            std::string value = DecodeHtml(bytes(attribute.valueBegin, attribute.valueEnd), true);
-            std::ranges::transform(value, value.begin(), [](char c) {
-                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-            });
-            if (value == "no") {
+            const std::string value =
+                DecodeHtml(bytes(attribute.valueBegin, attribute.valueEnd), true);
+            if (internal::EqualsIgnoringAsciiCase(value, "no")) {
                 return false;
             }
             if (value == "yes" || value.empty()) {
@@ -297,7 +287,6 @@ private:
     const DocumentSettings& settings_;
     std::string spanStart_;
     ByteEdits edits_;
-    const ParagraphConverter blank_; // copied for each paragraph: building one costs far more
     std::optional<ParagraphConverter> paragraph_;
     std::vector<Run> runs_;
     std::vector<Region> regions_;
@@ -308,8 +297,9 @@ private:
 } // namespace
 
 std::string ConvertHtml(std::string_view html, const DocumentSettings& settings) {
-    if (const std::optional<std::size_t> invalid = FindInvalidUtf8(html)) {
-        throw DocumentError("", "invalid UTF-8 at byte " + std::to_string(*invalid));
+    if (const std::size_t invalid = internal::FindInvalidUtf8(html);
+        invalid != std::string_view::npos) {
+        throw DocumentError("", "invalid UTF-8 at byte " + std::to_string(invalid));
     }
     return HtmlConversion(html, settings).convert();
 }

@@ -1,5 +1,7 @@
 #include "html_tokenizer.h"
 
+#include <orvani/internal/utf8.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -143,24 +145,6 @@ char32_t NumericEntity(std::uint32_t value) {
         return kWindows1252[value - 0x80];
     }
     return value;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // The reference at the start of `text` ("&..."): its character and length, if it is one.
@@ -379,7 +363,7 @@ std::string DecodeHtml(std::string_view text, bool inAttribute) {
     for (std::size_t i = 0; i < text.size();) {
         if (text[i] == '&') {
             if (const auto reference = ReadReference(text.substr(i), inAttribute)) {
-                AppendUtf8(out, reference->first);
+                internal::AppendUtf8(out, reference->first);
                 i += reference->second;
                 continue;
             }
@@ -387,44 +371,6 @@ std::string DecodeHtml(std::string_view text, bool inAttribute) {
         out += text[i++];
     }
     return out;
-}
-
-std::optional<std::size_t> FindInvalidUtf8(std::string_view text) noexcept {
-    const auto byte = [&](std::size_t i) {
-        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
-    };
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned lead = byte(i);
-        std::size_t length = 1;
-        unsigned low = 0x80;  // the range of the second byte, which rules out overlong forms,
-        unsigned high = 0xBF; // surrogates and code points past U+10FFFF
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return i;
-        }
-        if (byte(i + 1) < low || byte(i + 1) > high) {
-            return i;
-        }
-        for (std::size_t k = 2; k < length; ++k) {
-            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) {
-                return i;
-            }
-        }
-        i += length;
-    }
-    return std::nullopt;
 }
 
 } // namespace orvani::documents

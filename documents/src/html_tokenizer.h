@@ -60,7 +60,4 @@ private:
 // decoded; references not known are kept as written.
 [[nodiscard]] std::string DecodeHtml(std::string_view text, bool inAttribute = false);
 
-// The byte where `text` stops being valid UTF-8, if it does.
-[[nodiscard]] std::optional<std::size_t> FindInvalidUtf8(std::string_view text) noexcept;
-
 } // namespace orvani::documents

@@ -1,79 +1,89 @@
 #include "paragraph.h"
 
-#include <orvani/normalization.h>
-#include <unicode/utf8.h>
+#include <orvani/internal/utf8.h>
+
+#include <span>
 
 namespace orvani::documents {
-namespace {
-
-std::string Utf8(std::u32string_view text) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (const char32_t c : text) {
-        std::uint8_t buffer[U8_MAX_LENGTH];
-        std::int32_t length = 0;
-        // The text came from valid UTF-8, and conversion writes only characters.
-        U8_APPEND_UNSAFE(buffer, length, static_cast<UChar32>(c));
-        bytes.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
-    }
-    return bytes;
-}
-
-std::u32string CodePoints(std::string_view utf8) {
-    std::u32string text;
-    text.reserve(utf8.size());
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
-    const auto length = static_cast<std::int32_t>(utf8.size());
-    for (std::int32_t i = 0; i < length;) {
-        UChar32 c = 0;
-        U8_NEXT_OR_FFFD(bytes, i, length, c);
-        text.push_back(static_cast<char32_t>(c));
-    }
-    return text;
-}
-
-} // namespace
 
 ParagraphConverter::ParagraphConverter(const DocumentSettings& settings)
-    : normalize_(settings.normalize),
-      converter_(settings.from, settings.to, DocumentType::Plain, settings.options) {}
+    : normalize_(settings.normalize), converter_(settings.from, settings.to, settings.options) {}
 
 std::size_t ParagraphConverter::add(std::string_view text) {
-    std::u32string source = CodePoints(text);
-    if (normalize_) {
-        source = ToNfc(source);
+    const std::size_t run = runs_.size();
+    runs_.emplace_back();
+    if (!normalize_) {
+        convertInto(run, text);
+        return run;
     }
-    // What the letter held from the last run writes if nothing pairs with it. The output of
-    // this run begins with it exactly when it did not pair; it then belongs to the last run.
-    std::u32string heldAlone;
-    if (!runs_.empty()) {
-        Converter alone = converter_;
-        alone.finish(heldAlone);
+    normal_.clear();
+    const bool heldBefore = !nfc_.held().empty();
+    const std::size_t earlier = nfc_.feed(text, normal_);
+    // What was held, now complete, belongs to the run it began in; what is held now begins
+    // in this one, unless this run only went on with what was held.
+    const std::string_view normal = normal_;
+    convertInto(heldRun_, normal.substr(0, earlier));
+    if (earlier != 0 || !heldBefore) {
+        heldRun_ = run;
     }
-    scratch_.clear();
-    converter_.feed(source, scratch_);
-    std::u32string_view out = scratch_;
-    if (!heldAlone.empty() && out.starts_with(heldAlone)) {
-        runs_[lastFed_] += Utf8(heldAlone);
-        out.remove_prefix(heldAlone.size());
-    }
-    runs_.push_back(Utf8(out));
-    if (!source.empty()) {
-        lastFed_ = runs_.size() - 1;
-    }
-    return runs_.size() - 1;
+    convertInto(run, normal.substr(earlier));
+    return run;
 }
 
 void ParagraphConverter::breakHere() {
-    scratch_.clear();
-    converter_.finish(scratch_);
-    if (!runs_.empty()) {
-        runs_[lastFed_] += Utf8(scratch_);
+    if (normalize_) {
+        normal_.clear();
+        nfc_.finish(normal_);
+        convertInto(heldRun_, normal_);
+    }
+    scratch_.resize(converter_.maxUtf8Output(0));
+    scratch_.resize(converter_.finishUtf8(scratch_).written);
+    if (fed_) {
+        runs_[lastFed_] += scratch_;
     }
 }
 
 void ParagraphConverter::finish() {
     breakHere();
+}
+
+void ParagraphConverter::convertInto(std::size_t run, std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    // What the letter held from the last run writes if nothing pairs with it. The output of
+    // this text begins with it exactly when it did not pair; it then belongs to the last run.
+    std::string heldAlone;
+    if (fed_) {
+        Converter alone = converter_;
+        heldAlone.resize(alone.maxUtf8Output(0));
+        heldAlone.resize(alone.finishUtf8(heldAlone).written);
+    }
+    scratch_.clear();
+    write(text, scratch_);
+    std::string_view out = scratch_;
+    if (!heldAlone.empty() && out.starts_with(heldAlone)) {
+        runs_[lastFed_] += heldAlone;
+        out.remove_prefix(heldAlone.size());
+    }
+    runs_[run] += out;
+    lastFed_ = run;
+    fed_ = true;
+}
+
+// Appends the conversion of `utf8`, each sequence that is not UTF-8 as U+FFFD.
+void ParagraphConverter::write(std::string_view utf8, std::string& out) {
+    while (!utf8.empty()) {
+        const std::size_t used = out.size();
+        out.resize(used + converter_.maxUtf8Output(utf8.size()));
+        const Utf8Progress step = converter_.convertUtf8(utf8, std::span(out).subspan(used));
+        out.resize(used + step.written);
+        utf8.remove_prefix(step.read);
+        if (!utf8.empty()) {
+            utf8.remove_prefix(internal::DecodeUtf8(utf8, 0).length);
+            write("\uFFFD", out);
+        }
+    }
 }
 
 } // namespace orvani::documents

@@ -4,6 +4,7 @@
 // (for ASCII text, such as Old text, its own characters) without a copy, the core converts it
 // without the GIL, and the result is decoded once into the new str.
 
+#include <orvani/internal/utf8.h>
 #include <orvani/normalization.h>
 #include <orvani/pipeline.h>
 #include <orvani/standard.h>
@@ -130,9 +131,9 @@ StrShape ShapeOf(std::string_view utf8) noexcept {
 
 // Valid UTF-8 into code units wide enough for each of its characters.
 template <typename Unit>
-void DecodeUtf8(std::string_view utf8, Unit* out) noexcept {
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = p + utf8.size();
+void WriteUnits(std::string_view utf8, Unit* out) noexcept {
+    const char* p = utf8.data();
+    const char* const end = p + utf8.size();
     while (p < end) {
         // Most converted text is ASCII: eight characters at a time where it is.
         std::uint64_t eight = 0;
@@ -143,23 +144,9 @@ void DecodeUtf8(std::string_view utf8, Unit* out) noexcept {
             p += 8;
             continue;
         }
-        const unsigned char lead = *p;
-        char32_t c = 0;
-        if (lead < 0x80) {
-            c = lead;
-            p += 1;
-        } else if (lead < 0xE0) {
-            c = (char32_t(lead & 0x1F) << 6) | (p[1] & 0x3F);
-            p += 2;
-        } else if (lead < 0xF0) {
-            c = (char32_t(lead & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-            p += 3;
-        } else {
-            c = (char32_t(lead & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
-                (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
-            p += 4;
-        }
-        *out++ = static_cast<Unit>(c);
+        const orvani::internal::Utf8Char read = orvani::internal::DecodeUtf8(p, end);
+        *out++ = static_cast<Unit>(read.c);
+        p += read.length;
     }
 }
 
@@ -176,20 +163,14 @@ py::str NewStr(std::string_view utf8, StrShape shape) {
     {
         const ReleaseGilIfLong unlocked(utf8.size());
         if (kind == PyUnicode_1BYTE_KIND) {
-            DecodeUtf8(utf8, static_cast<Py_UCS1*>(data));
+            WriteUnits(utf8, static_cast<Py_UCS1*>(data));
         } else if (kind == PyUnicode_2BYTE_KIND) {
-            DecodeUtf8(utf8, static_cast<Py_UCS2*>(data));
+            WriteUnits(utf8, static_cast<Py_UCS2*>(data));
         } else {
-            DecodeUtf8(utf8, static_cast<Py_UCS4*>(data));
+            WriteUnits(utf8, static_cast<Py_UCS4*>(data));
         }
     }
     return py::reinterpret_steal<py::str>(str);
-}
-
-std::u32string CodePointsOfUtf8(std::string_view utf8) {
-    std::u32string out(ShapeOf(utf8).length, U'\0');
-    DecodeUtf8(utf8, out.data());
-    return out;
 }
 
 // A conversion of valid UTF-8 text fed in pieces. With normalisation on, the end of each
@@ -199,63 +180,48 @@ class Utf8Stream {
 public:
     Utf8Stream(orvani::Standard source, orvani::Standard target, orvani::ConversionOptions options,
                bool normalize)
-        : converter_(source, target, orvani::DocumentType::Plain, options), normalize_(normalize) {}
+        : converter_(source, target, options), normalize_(normalize) {}
 
-    // Appends the converted text of `utf8` to `out`, a block at a time: only the blocks that
-    // NFC may change are normalised, and a copy is made only of those.
+    // Appends the converted text of `utf8` to `out`, a block at a time, so that the normalised
+    // copy of a long text stays small.
     void feed(std::string_view utf8, std::string& out) {
+        if (!normalize_) {
+            convert(utf8, out);
+            return;
+        }
         constexpr std::size_t kBlock = 1 << 20;
         while (!utf8.empty()) {
             std::size_t cut = std::min(kBlock, utf8.size());
             while (cut < utf8.size() && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) {
                 ++cut; // at a character's start
             }
-            feedBlock(utf8.substr(0, cut), out);
+            normal_.clear();
+            nfc_.feed(utf8.substr(0, cut), normal_);
+            convert(normal_, out);
             utf8.remove_prefix(cut);
         }
     }
 
     // Appends what is held back and what the last piece left open; then ready for a new text.
     void finish(std::string& out) {
-        convert(orvani::ToNfc(held_), out);
-        held_.clear();
+        normal_.clear();
+        nfc_.finish(normal_);
+        convert(normal_, out);
         const std::size_t used = out.size();
         out.resize(used + converter_.maxUtf8Output(0));
         out.resize(used + converter_.finishUtf8(std::span(out).subspan(used)).written);
     }
 
-    // For text with lone surrogates. Nothing composes across a surrogate, so the text up to
-    // the last one is normalised (with what is held back) and converted on the road of code
+    // For text with lone surrogates, which end with one. Nothing composes across a surrogate,
+    // so the text is normalised (with what is held back) and converted on the road of code
     // points, which keeps surrogates as they are.
     void feedCodePoints(std::u32string_view text, std::u32string& out) {
-        std::u32string whole = CodePointsOfUtf8(held_);
-        held_.clear();
+        std::u32string whole = orvani::internal::ToCodePoints(nfc_.takeHeld());
         whole.append(text);
         converter_.feed(normalize_ ? orvani::ToNfc(whole) : whole, out);
     }
 
 private:
-    void feedBlock(std::string_view utf8, std::string& out) {
-        if (!normalize_) {
-            convert(utf8, out);
-            return;
-        }
-        const std::size_t stable = orvani::NfcStablePrefix(utf8);
-        if (stable == 0) {
-            held_.append(utf8); // all of it may still compose with what comes
-            return;
-        }
-        const std::string_view ready = utf8.substr(0, stable);
-        if (orvani::NfcMayChange(held_) || orvani::NfcMayChange(ready)) {
-            held_.append(ready);
-            convert(orvani::ToNfc(held_), out);
-        } else {
-            convert(held_, out);
-            convert(ready, out);
-        }
-        held_.assign(utf8.substr(stable));
-    }
-
     void convert(std::string_view utf8, std::string& out) {
         const std::size_t used = out.size();
         out.resize(used + converter_.maxUtf8Output(utf8.size()));
@@ -267,7 +233,8 @@ private:
 
     orvani::Converter converter_;
     bool normalize_;
-    std::string held_; // UTF-8 that the next piece may still compose with, not yet converted
+    orvani::NfcStream nfc_;
+    std::string normal_; // the block being converted, normalised
 };
 
 py::str Convert(py::handle text, py::handle source, py::handle target, bool a, bool ohUh,
@@ -282,7 +249,7 @@ py::str Convert(py::handle text, py::handle source, py::handle target, bool a, b
         stream.feedCodePoints(CodePointsOf(text), out);
         std::string rest;
         stream.finish(rest);
-        out += CodePointsOfUtf8(rest);
+        out += orvani::internal::ToCodePoints(rest);
         return StrOf(out);
     }
     std::string out;

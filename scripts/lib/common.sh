@@ -31,16 +31,24 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" </dev/null >&2
 }
 
-# Configures (once) and builds the given preset, with all build output on standard error.
-# Presets are read from the current folder, so both steps run in the project's, whatever the
-# caller's is (scripts/cli keeps the caller's, for the file names it is given).
+# Debian's own Python, for which python3-dev, pybind11-dev and python3-pytest above are
+# installed; another python3 first on PATH (pyenv, a virtual environment) may lack them.
+CONFIGURE_ARGS=(-DPython3_EXECUTABLE=/usr/bin/python3)
+
+# Configures (once) and builds the given preset, or only the targets named after it, with all
+# build output on standard error. Presets are read from the current folder, so both steps
+# run in the project's, whatever the caller's is (scripts/cli keeps the caller's, for the
+# file names it is given).
 build_preset() {
     local preset="$1"
+    shift
+    local targets=()
+    (($# == 0)) || targets=(--target "$@")
     (
         cd "$ROOT"
         if [[ ! -f "build/$preset/build.ninja" ]]; then
-            cmake --preset "$preset" </dev/null >&2
+            cmake --preset "$preset" "${CONFIGURE_ARGS[@]}" </dev/null >&2
         fi
-        cmake --build --preset "$preset" </dev/null >&2
+        cmake --build --preset "$preset" "${targets[@]}" </dev/null >&2
     )
 }

@@ -84,11 +84,12 @@ protected:
         return result;
     }
 
-    // Runs a bash `script` in the folder, with the filter's path in $CLI.
+    // Runs a bash `script` in the folder, with the filter's path in $CLI. A script that has not
+    // ended after a minute is killed (status 124), so that a test fails rather than hangs.
     Outcome shell(const std::string& script) const {
-        const std::string command = "cd " + Quote(dir_.string()) +
-                                    " && CLI=" + Quote(ORVANICONV_CLI) + " bash -c " +
-                                    Quote(script) + " > .shell-out 2> .shell-err";
+        const std::string command =
+            "cd " + Quote(dir_.string()) + " && CLI=" + Quote(ORVANICONV_CLI) +
+            " timeout -k 5 60 bash -c " + Quote(script) + " > .shell-out 2> .shell-err";
         const int status = std::system(command.c_str());
         Outcome result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(".shell-out"),
                        read(".shell-err")};

@@ -118,9 +118,8 @@ TEST(NormalizingSource, InvalidUtf8IsReportedAtItsByteInTheInput) {
             Worker worker;
             std::string error;
             try {
-                ConvertStream(normalized, out,
-                              Converter(Standard::New, Standard::New, DocumentType::Plain, {}),
-                              worker, {.read = 64, .halfWorthAThread = 8, .cutSearch = 4});
+                ConvertStream(normalized, out, Converter(Standard::New, Standard::New, {}), worker,
+                              {.read = 64, .halfWorthAThread = 8, .cutSearch = 4});
             } catch (const FilterError& e) {
                 error = e.what();
             }
@@ -139,8 +138,7 @@ TEST(ConvertStream, AReadErrorComesAfterAllTheTextBeforeIt) {
         NormalizingSource normalized(raw);
         MemorySink out;
         Worker worker;
-        EXPECT_THROW(ConvertStream(normalized, out,
-                                   Converter(Standard::Old, Standard::New, DocumentType::Plain, {}),
+        EXPECT_THROW(ConvertStream(normalized, out, Converter(Standard::Old, Standard::New, {}),
                                    worker, {.read = 512, .halfWorthAThread = 64, .cutSearch = 8}),
                      ReadError);
         EXPECT_EQ(out.text, std::string(2000, 'k') + "s") << "the held letter is written";

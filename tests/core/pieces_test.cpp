@@ -32,10 +32,9 @@ TEST(Pieces, EverySplitGivesTheWholeTextResult) {
     for (const Standard source : kStandards) {
         for (const Standard target : kStandards) {
             for (const ConversionOptions options : {kNoFlags, kBoth}) {
-                const Converter converter(source, target, DocumentType::Plain, options);
+                const Converter converter(source, target, options);
                 for (const std::u32string& text : kTexts) {
-                    const std::u32string whole =
-                        ConvertText(text, source, target, DocumentType::Plain, options);
+                    const std::u32string whole = ConvertText(text, source, target, options);
                     for (std::size_t i = 0; i <= text.size(); ++i) {
                         for (std::size_t j = i; j <= text.size(); ++j) {
                             ASSERT_EQ(ConvertInPieces(text, {i, j}, converter), whole)
@@ -50,7 +49,7 @@ TEST(Pieces, EverySplitGivesTheWholeTextResult) {
 }
 
 TEST(Pieces, OneCharacterAtATime) {
-    Converter converter(Standard::Old, Standard::New, DocumentType::Plain, kA);
+    Converter converter(Standard::Old, Standard::New, kA);
     std::u32string out;
     for (const char32_t c : std::u32string_view(U"Kheetsoy dhath")) {
         converter.feed(std::u32string_view(&c, 1), out);
@@ -60,7 +59,7 @@ TEST(Pieces, OneCharacterAtATime) {
 }
 
 TEST(Pieces, FinishStartsANewText) {
-    Converter converter(Standard::Old, Standard::New, DocumentType::Plain, kNoFlags);
+    Converter converter(Standard::Old, Standard::New, kNoFlags);
     std::u32string first;
     converter.feed(U"as", first);
     converter.finish(first);

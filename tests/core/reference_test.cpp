@@ -95,8 +95,8 @@ TEST(ReferenceScan, AgreesWithTheEngineOnEveryConversion) {
             for (const ConversionOptions options : {kNoFlags, kA, kOhUh, kBoth}) {
                 for (const std::u32string& text : texts) {
                     const std::u32string expected = ReferenceConvert(text, source, target, options);
-                    check(ConvertText(text, source, target, DocumentType::Plain, options), expected,
-                          "code points", text, source, target, options);
+                    check(ConvertText(text, source, target, options), expected, "code points", text,
+                          source, target, options);
                     check(CodePoints(Utf8RoadConvert(Utf8(text), source, target, options)),
                           expected, "UTF-8", text, source, target, options);
                 }

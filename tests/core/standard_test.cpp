@@ -56,12 +56,5 @@ TEST(StandardNames, ShortNamesParseBack) {
     }
 }
 
-TEST(DocumentTypeNames, OnlyHtmlExactlyIsHtml) {
-    EXPECT_EQ(DocumentTypeFromName("HTML"), DocumentType::HTML);
-    for (const std::string_view name : {"Plain", "html", "Html", "", "HTML "}) {
-        EXPECT_EQ(DocumentTypeFromName(name), DocumentType::Plain) << '"' << name << '"';
-    }
-}
-
 } // namespace
 } // namespace orvani

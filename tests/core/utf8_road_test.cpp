@@ -23,10 +23,10 @@ struct Result {
 
 // Writes through `step` into a buffer of `room` bytes with a guard behind it that must stay
 // untouched, and appends what it wrote.
-Utf8Progress Guarded(std::size_t room, std::string& text, auto&& step) {
+auto Guarded(std::size_t room, std::string& text, auto&& step) {
     constexpr char kGuard = '\x5A';
     std::vector<char> buffer(room + 16, kGuard);
-    const Utf8Progress progress = step(std::span(buffer).first(room));
+    const auto progress = step(std::span(buffer).first(room));
     EXPECT_LE(progress.written, room);
     for (std::size_t i = room; i < buffer.size(); ++i) {
         EXPECT_EQ(buffer[i], kGuard) << "written past the output";
@@ -74,12 +74,11 @@ TEST(Utf8Road, GivesWhatTheCodePointRoadGives) {
     for (const Standard source : kStandards) {
         for (const Standard target : kStandards) {
             for (const ConversionOptions options : {kNoFlags, kBoth}) {
-                const Converter converter(source, target, DocumentType::Plain, options);
+                const Converter converter(source, target, options);
                 for (const std::u32string& text : texts) {
                     const std::string utf8 = Utf8(text);
                     const Result result = Stream(converter, {utf8});
-                    EXPECT_EQ(result.text,
-                              Utf8(ConvertText(text, source, target, DocumentType::Plain, options)))
+                    EXPECT_EQ(result.text, Utf8(ConvertText(text, source, target, options)))
                         << DisplayName(source) << " to " << DisplayName(target);
                     EXPECT_EQ(result.read, utf8.size());
                     EXPECT_EQ(result.stop, Utf8Stop::End);
@@ -93,7 +92,7 @@ TEST(Utf8Road, EverySplitBetweenCharactersGivesTheWholeResult) {
     const std::string text = Utf8(U"Ashé\u212Ahts\U0001F600oo\u0130h ÿ\r\nkhSEKd");
     for (const Standard source : kStandards) {
         for (const Standard target : kStandards) {
-            const Converter converter(source, target, DocumentType::Plain, kA);
+            const Converter converter(source, target, kA);
             const std::string whole = Stream(converter, {text}).text;
             for (std::size_t cut = 0; cut <= text.size(); ++cut) {
                 if (cut < text.size() && (text[cut] & 0xC0) == 0x80) {
@@ -111,7 +110,7 @@ TEST(Utf8Road, TextCutAtAnIndependentPlaceConvertsInTwoHalves) {
     const std::string text = Utf8(U"Kheetsoy dhath, ohm uhr! Ash-sheets: \u212Ah ÿ\r\nSIT KOd Ux.");
     for (const Standard source : kStandards) {
         for (const Standard target : kStandards) {
-            const Converter fresh(source, target, DocumentType::Plain, kBoth);
+            const Converter fresh(source, target, kBoth);
             const std::string whole = Stream(fresh, {text}).text;
             for (std::size_t from = 0; from < text.size(); ++from) {
                 const std::size_t cut = FindIndependentCut(text, from, text.size());
@@ -147,7 +146,7 @@ TEST(Utf8Road, StopsAtTheFirstInvalidSequence) {
         {"0123456789abcdefgh\xFE", 18, "0123456789æbcdefgh"},
     };
     for (const Standard target : kStandards) {
-        const Converter converter(Standard::Old, target, DocumentType::Plain, kA);
+        const Converter converter(Standard::Old, target, kA);
         const Converter reference = converter;
         for (const auto& c : cases) {
             const Result result = Stream(converter, {c.bytes});
@@ -165,8 +164,7 @@ TEST(Utf8Road, StopsAtTheFirstInvalidSequence) {
 TEST(Utf8Road, LeavesASequenceCutByTheEndForTheNextPiece) {
     for (const Standard target : kStandards) {
         for (const std::string bytes : {"s\xC5", "s\xE2\x82", "s\xF0\x9F\x98", "s\xF0"}) {
-            const Result result =
-                Stream(Converter(Standard::Old, target, DocumentType::Plain, kA), {bytes});
+            const Result result = Stream(Converter(Standard::Old, target, kA), {bytes});
             EXPECT_EQ(result.stop, Utf8Stop::CutOff);
             EXPECT_EQ(result.read, 1U);
         }
@@ -178,7 +176,7 @@ TEST(Utf8Road, NeverWritesPastTheOutput) {
     const std::string text = Utf8(U"Kheetsoy dhath, ohm uhr! \u212Ah \U0001F600 Ash");
     for (const Standard source : kStandards) {
         for (const Standard target : kStandards) {
-            const Converter fresh(source, target, DocumentType::Plain, kA);
+            const Converter fresh(source, target, kA);
             const std::string whole = Stream(fresh, {text}).text;
             for (std::size_t room = 0; room < 48; ++room) {
                 Converter converter = fresh;
@@ -194,7 +192,7 @@ TEST(Utf8Road, NeverWritesPastTheOutput) {
                         break; // no room for a single character
                     }
                 }
-                Utf8Progress last{};
+                Utf8Finish last{};
                 Guarded(room, out, [&](std::span<char> span) {
                     last = converter.finishUtf8(span);
                     return last;
@@ -216,35 +214,35 @@ TEST(ConvertUtf8, ConvertsAWholeTextOrSaysWhereItIsNotUtf8) {
         Standard from;
         Standard to;
         std::string converted;
-        std::optional<std::size_t> invalidAt;
+        Utf8Error error;
+        std::size_t position; // of the error, or the text's size
     } cases[] = {
-        {"Kheetsoy dhath", Standard::Old, Standard::New, "xícó ðæþ", std::nullopt},
-        {"xícó ðæþ", Standard::New, Standard::Script, "kExO dqT", std::nullopt},
-        {"", Standard::Script, Standard::Old, "", std::nullopt},
-        {"dhas\xFFh", Standard::Old, Standard::New, "ðæs", 4},
-        {"as\xC3", Standard::Old, Standard::New, "æs", 2},
+        {"Kheetsoy dhath", Standard::Old, Standard::New, "xícó ðæþ", Utf8Error::None, 14},
+        {"xícó ðæþ", Standard::New, Standard::Script, "kExO dqT", Utf8Error::None, 13},
+        {"", Standard::Script, Standard::Old, "", Utf8Error::None, 0},
+        {"dhas\xFFh", Standard::Old, Standard::New, "ðæs", Utf8Error::Invalid, 4},
+        {"dhas\xC3h", Standard::Old, Standard::New, "ðæs", Utf8Error::Invalid, 4},
+        {"as\xC3", Standard::Old, Standard::New, "æs", Utf8Error::CutOff, 2},
+        {"as\xF0\x9F\x98", Standard::Old, Standard::Old, "as", Utf8Error::CutOff, 2},
         {std::string(70000, 'a') + "s\xC5\xA1h", Standard::Old, Standard::New,
-         Utf8(std::u32string(70000, U'æ')) + "sšh", std::nullopt},
+         Utf8(std::u32string(70000, U'æ')) + "sšh", Utf8Error::None, 70004},
+        {std::string(16383, 'x') + "\xC5\xA1h", Standard::New, Standard::Old,
+         [] {
+             std::string kh;
+             for (int i = 0; i < 16383; ++i) {
+                 kh += "kh";
+             }
+             return kh + "shh";
+         }(),
+         Utf8Error::None, 16386},
     };
     for (const auto& c : cases) {
         const Utf8Conversion result = ConvertUtf8(c.text, c.from, c.to);
         EXPECT_EQ(result.text, c.converted) << c.text.substr(0, 20);
-        EXPECT_EQ(result.invalidAt, c.invalidAt);
+        EXPECT_EQ(result.error, c.error) << c.text.substr(0, 20);
+        EXPECT_EQ(result.position, c.position) << c.text.substr(0, 20);
+        EXPECT_EQ(result.ok(), c.error == Utf8Error::None);
     }
-}
-
-TEST(Utf8Road, MissingStandardsAndHtmlStillReadTheText) {
-    Converter converter(std::nullopt, Standard::New, DocumentType::Plain, kA);
-    std::array<char, 64> out{};
-    Utf8Progress step = converter.convertUtf8("sh\xFFx", out);
-    EXPECT_EQ(step.written, 0U);
-    EXPECT_EQ(step.read, 2U);
-    EXPECT_EQ(step.stop, Utf8Stop::Invalid);
-
-    Converter html(Standard::Old, Standard::New, DocumentType::HTML, kA);
-    step = html.convertUtf8("Kheetsoy", out);
-    EXPECT_EQ(step.written, 0U);
-    EXPECT_EQ(step.read, 8U);
 }
 
 } // namespace

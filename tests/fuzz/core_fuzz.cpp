@@ -6,7 +6,9 @@
 #include "reference_scanner.h"
 #include "road_comparison.h"
 
+#include <orvani/old_standard.h>
 #include <orvani/pipeline.h>
+#include <orvani/script.h>
 
 #include <algorithm>
 #include <vector>
@@ -71,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u32string text = CodePoints(raw);
     const std::string utf8 = Utf8(text);
 
-    FUZZ_CHECK(ConvertText(text, Standard::New, Standard::New, DocumentType::Plain, options) ==
-               text);
+    FUZZ_CHECK(ConvertText(text, Standard::New, Standard::New, options) == text);
 
     // Script written and read back: the text lower-cased, with every "q" read as "æ".
     std::u32string lowered;
@@ -86,8 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u32string old = OutA(text, DocumentType::Plain, options);
     FUZZ_CHECK(old.find_first_of(U"šáíéþðóçúæx") == std::u32string::npos);
 
-    const std::u32string whole = ConvertText(text, source, target, DocumentType::Plain, options);
+    const std::u32string whole = ConvertText(text, source, target, options);
     FUZZ_CHECK(whole == testing::ReferenceConvert(text, source, target, options));
-    CheckPieces(text, utf8, Converter(source, target, DocumentType::Plain, options), input, whole);
+    CheckPieces(text, utf8, Converter(source, target, options), input, whole);
     return 0;
 }

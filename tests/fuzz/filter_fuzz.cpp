@@ -76,8 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemorySink out;
     std::optional<std::string> error;
     try {
-        cli::ConvertStream(in, out, Converter(source, target, DocumentType::Plain, options), worker,
-                           sizes);
+        cli::ConvertStream(in, out, Converter(source, target, options), worker, sizes);
     } catch (const cli::FilterError& e) {
         error = e.what();
     }
@@ -85,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::size_t> invalid = FirstInvalid(bytes);
     const std::string_view valid = bytes.substr(0, invalid.value_or(bytes.size()));
     const std::u32string text = normalize ? ToNfc(CodePoints(valid)) : CodePoints(valid);
-    FUZZ_CHECK(out.text == Utf8(ConvertText(text, source, target, DocumentType::Plain, options)));
+    FUZZ_CHECK(out.text == Utf8(ConvertText(text, source, target, options)));
     if (invalid) {
         // A hint about UTF-16 follows where a read piece holds its whole byte-order mark.
         const std::string plain = "fuzz: invalid UTF-8 at byte " + std::to_string(*invalid);

@@ -55,6 +55,8 @@ consumer)
         -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
     cmake --build "$work/build" >/dev/null
     [[ "$("$work/build/consumer")" == "1.00 kExO dqT" ]] || fail "the consumer's result"
+    # The core needs nothing beyond the C++ standard library.
+    ! ldd "$work/build/consumer" | grep -i icu || fail "a program of the core alone loads ICU"
     ;;
 examples)
     cmake --install "$build" --prefix "$work/prefix" --component development >/dev/null
@@ -77,9 +79,9 @@ pkg-config)
     export PKG_CONFIG_PATH="$work/prefix/$pc_dir"
     pkg-config --validate orvani 2>"$work/errors" || fail "orvani.pc: $(cat "$work/errors")"
     [[ "$(pkg-config --modversion orvani)" == "1.00" ]] || fail "orvani.pc's version"
-    # The library is static: the plain and the static link both need ICU.
+    # The library is static and needs nothing beyond the C++ standard library.
     for libs in "$(pkg-config --libs orvani)" "$(pkg-config --static --libs orvani)"; do
-        grep -q -- "-licuuc" <<<"$libs" || fail "no ICU among: $libs"
+        [[ "$libs" =~ ^-L[^[:space:]]+\ -lorvani[[:space:]]*$ ]] || fail "more than the library: $libs"
     done
     # Moved elsewhere, the installed tree still points at itself.
     mv "$work/prefix" "$work/moved"
@@ -111,6 +113,13 @@ embedding)
         fail "installed beside the library"
     ;;
 deb)
+    # Debian keeps libraries in lib/<multiarch>, where GNUInstallDirs puts them for /usr.
+    multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)"
+    libdir="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
+    if [[ "$libdir" != "lib/$multiarch" ]]; then
+        echo "the build is configured for $libdir, not lib/$multiarch: packages are made from a build for /usr (scripts/package)"
+        exit 77
+    fi
     (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB >/dev/null)
     arch="$(dpkg --print-architecture)"
     deb="$work/orvaniconv_1.00-1_$arch.deb"
@@ -118,9 +127,8 @@ deb)
     dev="$work/liborvani-dev_1.00-1_$arch.deb"
     [[ -f "$dev" ]] || fail "no liborvani-dev"
     dpkg-deb -c "$dev" >"$work/dev-contents"
-    multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)"
-    for file in ./usr/lib/$multiarch/liborvani.a ./usr/lib/$multiarch/pkgconfig/orvani.pc \
-        ./usr/lib/$multiarch/cmake/orvani/orvaniConfig.cmake ./usr/include/orvani/pipeline.h \
+    for file in ./usr/$libdir/liborvani.a ./usr/$libdir/pkgconfig/orvani.pc \
+        ./usr/$libdir/cmake/orvani/orvaniConfig.cmake ./usr/include/orvani/pipeline.h \
         ./usr/share/doc/liborvani-dev/copyright ./usr/share/doc/liborvani-dev/changelog.Debian.gz; do
         grep -q " $file\$" "$work/dev-contents" || fail "not in liborvani-dev: $file"
     done

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <orvani/old_standard.h>
-#include <orvani/script.h>
 #include <orvani/standard.h>
 
 #include <cstddef>
-#include <memory>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,8 +15,40 @@ namespace detail {
 class Transcriber;
 }
 
+// Why a whole-text UTF-8 conversion stopped short of the end of its text.
+enum class Utf8Error : std::uint8_t {
+    None,    // it converted the whole text
+    Invalid, // at a sequence that is not UTF-8
+    CutOff,  // at a character that the end of the text cuts off
+};
+
+// The result of a whole-text UTF-8 conversion.
+struct Utf8Conversion {
+    std::string text; // the converted text, UTF-8: of the whole input, or else of
+                      // the bytes before `position`
+    Utf8Error error = Utf8Error::None;
+    std::size_t position = 0; // bytes of the input converted: its size, or where the error is
+
+    [[nodiscard]] bool ok() const noexcept { return error == Utf8Error::None; }
+};
+
+// The whole UTF-8 `text` converted from `source` to `target`, up to its first invalid
+// sequence. The text is taken exactly as given: put an NFC step in front for text whose
+// accents may come decomposed (the front ends do).
+//
+//     ConvertUtf8("Kheetsoy dhath", Standard::Old, Standard::New).text == "xícó ðæþ"
+[[nodiscard]] Utf8Conversion ConvertUtf8(std::string_view text, Standard source, Standard target,
+                                         ConversionOptions options = {});
+
+// The whole of `text`, code points, converted from `source` to `target`. Every value converts,
+// those that are no characters (surrogates, past U+10FFFF) passing as they are.
+//
+//     ConvertText(U"Kheetsoy dhath", Standard::Old, Standard::New) == U"xícó ðæþ"
+[[nodiscard]] std::u32string ConvertText(std::u32string_view text, Standard source, Standard target,
+                                         ConversionOptions options = {});
+
 // Why a step of the UTF-8 road stopped where it did.
-enum class Utf8Stop {
+enum class Utf8Stop : std::uint8_t {
     End,        // the whole piece is converted
     Invalid,    // at a sequence that is not UTF-8, at `read`
     CutOff,     // at a sequence that the end of the piece cuts off, at `read`
@@ -32,28 +62,26 @@ struct Utf8Progress {
     Utf8Stop stop;
 };
 
-// The result of a whole-text UTF-8 conversion.
-struct Utf8Conversion {
-    std::string text;                     // the converted text, UTF-8
-    std::optional<std::size_t> invalidAt; // the byte of the first invalid sequence, if any: the
-                                          // text before it is converted, the rest is not
+// The last step of the UTF-8 road: bytes written, and whether they fitted (End) or the output
+// had no room (OutputFull, and nothing is written).
+struct Utf8Finish {
+    std::size_t written;
+    Utf8Stop stop;
 };
 
 // One conversion from a source to a target standard through the New pivot, fed in pieces so
-// that texts of any size convert in constant memory. A missing standard (a name that matched
-// none) converts every text to the empty text; with HTML only New to New yields text.
+// that texts of any size convert in constant memory. Cheap to make and to copy: the compiled
+// tables are built once for each pair and set of options and shared by every converter, on
+// any thread; one converter serves one thread at a time.
 //
-//     Converter converter(Standard::Old, Standard::New, DocumentType::Plain, {});
+//     Converter converter(Standard::Old, Standard::New);
 //     std::u32string out;
 //     converter.feed(U"Kheetsoy dh", out);
 //     converter.feed(U"ath", out);
 //     converter.finish(out); // out == U"xícó ðæþ"
-//
-// Copies are independent converters that share their compiled tables.
 class Converter {
 public:
-    Converter(std::optional<Standard> source, std::optional<Standard> target, DocumentType type,
-              ConversionOptions options);
+    Converter(Standard source, Standard target, ConversionOptions options = {});
 
     // Appends to `out` the converted text of `text`, the next piece of the source text.
     void feed(std::u32string_view text, std::u32string& out);
@@ -76,10 +104,10 @@ public:
     [[nodiscard]] Utf8Progress convertUtf8(std::string_view utf8, std::span<char> out) noexcept;
     // Writes what the last piece left open; the converter is then ready for a new text. Needs
     // room for maxUtf8Output(0) bytes, or stops with OutputFull and writes nothing.
-    [[nodiscard]] Utf8Progress finishUtf8(std::span<char> out) noexcept;
+    [[nodiscard]] Utf8Finish finishUtf8(std::span<char> out) noexcept;
 
 private:
-    std::shared_ptr<const detail::Transcriber> transcriber_;
+    const detail::Transcriber* transcriber_;
     std::optional<char16_t> pending_; // a letter that the next piece may pair with
 };
 
@@ -89,17 +117,5 @@ private:
 // there is none. Finish the converter of the part before the cut to write all of it.
 [[nodiscard]] std::size_t FindIndependentCut(std::string_view utf8, std::size_t from,
                                              std::size_t to) noexcept;
-
-// The whole UTF-8 `text` converted from `from` to `to`. The text is taken exactly as given:
-// put ToNfc() (<orvani/normalization.h>) in front for text whose accents may come decomposed.
-//
-//     ConvertUtf8("Kheetsoy dhath", Standard::Old, Standard::New).text == "xícó ðæþ"
-[[nodiscard]] Utf8Conversion ConvertUtf8(std::string_view text, Standard from, Standard to,
-                                         ConversionOptions options = {});
-
-// The whole of `text` converted from `source` to `target`; never fails, an empty result is "".
-[[nodiscard]] std::u32string ConvertText(std::u32string_view text, std::optional<Standard> source,
-                                         std::optional<Standard> target, DocumentType type,
-                                         ConversionOptions options);
 
 } // namespace orvani

@@ -15,6 +15,8 @@ enum class Standard {
 
 inline constexpr std::array<Standard, 3> kStandards{Standard::Old, Standard::New, Standard::Script};
 
+// The document type that the single readers and writers (ConvA, OutA, ConvS, OutS) take: with
+// HTML each returns the empty text.
 enum class DocumentType { Plain, HTML };
 
 // The two options of the Old standard; the defaults are the window's start state.
@@ -35,8 +37,5 @@ struct ConversionOptions {
 // The standard whose display or short name equals `name` in any ASCII case, if any:
 // "Old", "new", "SCRIPT" and "orvani script" all name a standard.
 [[nodiscard]] std::optional<Standard> ParseStandard(std::string_view name) noexcept;
-
-// HTML exactly when `name` is "HTML"; any other name is Plain.
-[[nodiscard]] DocumentType DocumentTypeFromName(std::string_view name) noexcept;
 
 } // namespace orvani

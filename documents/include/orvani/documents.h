@@ -1,8 +1,8 @@
 #pragma once
 
+#include <orvani/document_format.h>
 #include <orvani/standard.h>
 
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -11,12 +11,6 @@ namespace orvani {
 
 // Documents converted with their formatting kept: only the text a reader sees is converted,
 // and every other byte stays as it was.
-enum class DocumentFormat {
-    Text, // plain UTF-8 text
-    Html,
-    Docx, // Word (Office Open XML)
-    Odt,  // OpenDocument Text
-};
 
 struct DocumentSettings {
     Standard from = Standard::Old;
@@ -45,13 +39,5 @@ private:
 //     ConvertDocument(html, DocumentFormat::Html, {.from = Standard::Old, .to = Standard::New})
 [[nodiscard]] std::string ConvertDocument(std::string_view document, DocumentFormat format,
                                           const DocumentSettings& settings);
-
-// "text", "html", "docx" or "odt", in any case.
-[[nodiscard]] std::optional<DocumentFormat> DocumentFormatFromName(std::string_view name) noexcept;
-
-// The format of a file from its name's extension, or else from its first bytes; Text when
-// neither tells.
-[[nodiscard]] DocumentFormat DetectDocumentFormat(std::string_view fileName,
-                                                  std::string_view firstBytes) noexcept;
 
 } // namespace orvani

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "transcriber.h"
+
+#include <orvani/standard.h>
+
+namespace orvani::detail {
+
+// The compiled conversion from `source` to `target` with `options`: built the first time any
+// converter asks for it and shared by all of them from then on. It never changes once built,
+// so any number of threads may use it at once.
+[[nodiscard]] const Transcriber& SharedTranscriber(Standard source, Standard target,
+                                                   ConversionOptions options);
+
+} // namespace orvani::detail

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace orvani {
+
+// The kinds of file that the documents layer converts with their formatting kept.
+enum class DocumentFormat {
+    Text, // plain UTF-8 text
+    Html,
+    Docx, // Word (Office Open XML)
+    Odt,  // OpenDocument Text
+};
+
+// "text", "html", "docx" or "odt", in any case.
+[[nodiscard]] std::optional<DocumentFormat> DocumentFormatFromName(std::string_view name) noexcept;
+
+// "text", "HTML", "DOCX" or "ODT", for messages.
+[[nodiscard]] std::string_view DocumentFormatName(DocumentFormat format) noexcept;
+
+// The format of a file from its name's extension, or else from its first bytes; Text when
+// neither tells.
+[[nodiscard]] DocumentFormat DetectDocumentFormat(std::string_view fileName,
+                                                  std::string_view firstBytes) noexcept;
+
+} // namespace orvani

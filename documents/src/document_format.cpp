@@ -1,0 +1,90 @@
+#include <orvani/document_format.h>
+#include <orvani/internal/ascii.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace orvani {
+namespace {
+
+using internal::EqualsIgnoringAsciiCase;
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
+}
+
+constexpr std::array<std::pair<std::string_view, DocumentFormat>, 4> kNames{{
+    {"text", DocumentFormat::Text},
+    {"html", DocumentFormat::Html},
+    {"docx", DocumentFormat::Docx},
+    {"odt", DocumentFormat::Odt},
+}};
+
+} // namespace
+
+std::string_view DocumentFormatName(DocumentFormat format) noexcept {
+    switch (format) {
+    case DocumentFormat::Html:
+        return "HTML";
+    case DocumentFormat::Docx:
+        return "DOCX";
+    case DocumentFormat::Odt:
+        return "ODT";
+    case DocumentFormat::Text:
+        break;
+    }
+    return "text";
+}
+
+std::optional<DocumentFormat> DocumentFormatFromName(std::string_view name) noexcept {
+    for (const auto& [known, format] : kNames) {
+        if (EqualsIgnoringAsciiCase(name, known)) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+DocumentFormat DetectDocumentFormat(std::string_view fileName,
+                                    std::string_view firstBytes) noexcept {
+    for (const std::string_view html : {".html", ".htm", ".xhtml"}) {
+        if (EndsWithIgnoringCase(fileName, html)) {
+            return DocumentFormat::Html;
+        }
+    }
+    if (EndsWithIgnoringCase(fileName, ".docx")) {
+        return DocumentFormat::Docx;
+    }
+    if (EndsWithIgnoringCase(fileName, ".odt")) {
+        return DocumentFormat::Odt;
+    }
+    if (EndsWithIgnoringCase(fileName, ".txt")) {
+        return DocumentFormat::Text;
+    }
+    // An ODT's first entry is "mimetype", stored, naming its kind.
+    if (firstBytes.starts_with("PK\x03\x04")) {
+        if (firstBytes.find("application/vnd.oasis.opendocument.text") != std::string_view::npos) {
+            return DocumentFormat::Odt;
+        }
+        if (firstBytes.find("word/") != std::string_view::npos ||
+            firstBytes.find("[Content_Types].xml") != std::string_view::npos) {
+            return DocumentFormat::Docx;
+        }
+    }
+    std::string_view start = firstBytes.substr(0, 512);
+    if (start.starts_with("\xEF\xBB\xBF")) {
+        start.remove_prefix(3);
+    }
+    start.remove_prefix(std::min(start.find_first_not_of(" \t\r\n"), start.size()));
+    for (const std::string_view html : {"<!doctype html", "<html"}) {
+        if (start.size() >= html.size() &&
+            EqualsIgnoringAsciiCase(start.substr(0, html.size()), html)) {
+            return DocumentFormat::Html;
+        }
+    }
+    return DocumentFormat::Text;
+}
+
+} // namespace orvani
