@@ -15,8 +15,6 @@
 namespace orvani::documents {
 namespace {
 
-using Attributes = std::vector<std::pair<std::string, std::string>>;
-
 const std::string kMainXml = "word/document.xml";
 
 // Transitional and strict WordprocessingML: a document may use either, under any prefix.
@@ -108,62 +106,32 @@ std::optional<std::pair<std::size_t, std::size_t>> SpaceValue(std::string_view t
     return std::pair{open + 1, tag.find(tag[open], open + 1)};
 }
 
-// The namespace prefixes in scope at each element.
-class Namespaces {
-public:
-    void enter(const Attributes& attributes) {
-        marks_.push_back(bindings_.size());
-        for (const auto& [name, value] : attributes) {
-            if (name == "xmlns") {
-                bindings_.emplace_back("", value);
-            } else if (name.starts_with("xmlns:")) {
-                bindings_.emplace_back(name.substr(6), value);
-            }
-        }
-    }
-    void leave() {
-        bindings_.resize(marks_.back());
-        marks_.pop_back();
-    }
+// The stored copy of a WordprocessingML namespace, or empty.
+std::string_view WordNamespace(std::string_view uri) {
+    const auto* found = std::ranges::find(kWordNamespaces, uri);
+    return found == kWordNamespaces.end() ? std::string_view() : *found;
+}
 
-    struct Name {
-        std::string_view uri;
-        std::string_view prefix;
-        std::string_view local;
-    };
-    // An attribute without a prefix is in no namespace; an element, in the default one.
-    [[nodiscard]] Name resolve(std::string_view qualified, bool attribute) const {
-        const std::size_t colon = qualified.find(':');
-        if (colon == std::string_view::npos) {
-            return {attribute ? std::string_view() : uri(""), {}, qualified};
-        }
-        const std::string_view prefix = qualified.substr(0, colon);
-        return {uri(prefix), prefix, qualified.substr(colon + 1)};
-    }
-    // The local name where `qualified` is in WordprocessingML, else empty.
-    [[nodiscard]] std::string_view word(std::string_view qualified, bool attribute) const {
-        const Name name = resolve(qualified, attribute);
-        return WordNamespace(name.uri).empty() ? std::string_view() : name.local;
-    }
-    // The stored copy of a WordprocessingML namespace, or empty.
-    static std::string_view WordNamespace(std::string_view uri) {
-        const auto* found = std::ranges::find(kWordNamespaces, uri);
-        return found == kWordNamespaces.end() ? std::string_view() : *found;
-    }
+// The local name where `name` is in WordprocessingML, else empty.
+std::string_view Word(const XmlName& name) {
+    return WordNamespace(name.uri).empty() ? std::string_view() : name.local;
+}
 
-private:
-    [[nodiscard]] std::string_view uri(std::string_view prefix) const {
-        for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
-            if (binding->first == prefix) {
-                return binding->second;
-            }
-        }
-        return {};
-    }
-
-    std::vector<std::pair<std::string, std::string>> bindings_;
-    std::vector<std::size_t> marks_;
+// How WordprocessingML is written inside an element: the prefix the element itself was written
+// with, and one that attributes there may use, where there is one.
+struct Prefixes {
+    std::string element; // empty where the namespace is the default one
+    std::string_view uri;
+    std::optional<std::string> attribute;
 };
+
+Prefixes PrefixesIn(const XmlEvent& event) {
+    const std::size_t colon = event.name.find(':');
+    const std::string_view uri = WordNamespace(event.element.uri);
+    const auto attribute = event.namespaces->prefixOf(uri);
+    return {std::string(colon == std::string_view::npos ? "" : event.name.substr(0, colon)), uri,
+            attribute ? std::optional<std::string>(*attribute) : std::nullopt};
+}
 
 // One part read event by event: each paragraph's w:t texts are converted together, and each
 // run's font is set or taken away once its text is known.
@@ -218,10 +186,10 @@ private:
         std::size_t tagEnd; // after the start tag
         bool empty;         // <w:rPr/>
         std::string name;
+        Prefixes prefixes;
     };
     struct Run {
-        std::string prefix;   // as written, bound to `uri`
-        std::string_view uri; // a WordprocessingML namespace
+        Prefixes prefixes;
         std::size_t contentBegin;
         std::optional<Properties> properties;
         std::optional<std::size_t> afterStyle;
@@ -251,9 +219,8 @@ private:
     }
 
     void start(const XmlEvent& event) {
-        namespaces_.enter(*event.attributes);
         const Role parent = roles_.empty() ? Role::Other : roles_.back();
-        const std::string_view name = namespaces_.word(event.name, false);
+        const std::string_view name = Word(event.element);
         const bool empty = xml_[event.end - 2] == '/';
         Role role = Role::Other;
         if (name == "p") {
@@ -262,31 +229,22 @@ private:
             paragraphs_.push_back({ParagraphConverter(settings_), {}});
             role = Role::Paragraph;
         } else if (name == "r") {
-            const Namespaces::Name written = namespaces_.resolve(event.name, false);
-            runs_.push_back({std::string(written.prefix),
-                             Namespaces::WordNamespace(written.uri),
-                             event.end,
-                             {},
-                             {},
-                             {},
-                             false});
+            runs_.push_back({PrefixesIn(event), event.end, {}, {}, {}, false});
             openRuns_.push_back(runs_.size() - 1);
             role = Role::Run;
         } else if (parent == Role::Run && name == "rPr") {
-            runs_[openRuns_.back()].properties = {event.end, empty, std::string(event.name)};
+            runs_[openRuns_.back()].properties = {event.end, empty, std::string(event.name),
+                                                  PrefixesIn(event)};
             role = Role::RunProperties;
         } else if (parent == Role::RunProperties && name == "rStyle") {
             role = Role::RunStyle;
         } else if (parent == Role::RunProperties && name == "rFonts") {
-            runs_[openRuns_.back()].fonts.push_back(
-                {event.begin, 0, NamesScriptFont(*event.attributes)});
+            runs_[openRuns_.back()].fonts.push_back({event.begin, 0, NamesScriptFont(event)});
             role = Role::RunFonts;
         } else if (parent == Role::Run && name == "t" && !paragraphs_.empty()) {
             std::optional<std::string> space;
-            for (const auto& [attribute, value] : *event.attributes) {
-                if (attribute == "xml:space") {
-                    space = value;
-                }
+            if (const std::string* value = event.attribute({kXmlNamespace, "space"})) {
+                space = *value;
             }
             paragraphs_.back().texts.push_back({openRuns_.back(),
                                                 std::string(event.name),
@@ -300,7 +258,7 @@ private:
             role = Role::Text;
         } else if (parent == Role::Run && IsBreak(name)) {
             breakParagraph();
-        } else if (IsAlternative(event.name)) {
+        } else if (IsAlternative(event.element)) {
             breakParagraph();
         }
         roles_.push_back(role);
@@ -333,24 +291,22 @@ private:
         case Role::RunProperties:
         case Role::Other:
             // The other version of the same content must not pair with this one.
-            if (IsAlternative(event.name)) {
+            if (IsAlternative(event.element)) {
                 breakParagraph();
             }
             break;
         }
-        namespaces_.leave();
     }
 
     // mc:Choice and mc:Fallback hold two versions of the same content.
-    [[nodiscard]] bool IsAlternative(std::string_view qualified) const {
-        const Namespaces::Name name = namespaces_.resolve(qualified, false);
+    static bool IsAlternative(const XmlName& name) {
         return name.uri == kCompatibilityNamespace &&
                (name.local == "Choice" || name.local == "Fallback");
     }
 
-    [[nodiscard]] bool NamesScriptFont(const Attributes& attributes) const {
-        return std::ranges::any_of(attributes, [&](const auto& attribute) {
-            const std::string_view name = namespaces_.word(attribute.first, true);
+    [[nodiscard]] bool NamesScriptFont(const XmlEvent& event) const {
+        return std::ranges::any_of(*event.attributes, [&](const auto& attribute) {
+            const std::string_view name = Word(event.namespaces->attribute(attribute.first));
             return (name == "ascii" || name == "hAnsi") && attribute.second == settings_.scriptFont;
         });
     }
@@ -388,13 +344,15 @@ private:
     }
 
     void giveScriptFont(const Run& run) {
-        const std::string element = run.prefix.empty() ? "" : run.prefix + ":";
-        // Under a default namespace the attributes still need a prefix of their own.
-        const std::string attribute = run.prefix.empty() ? "w:" : element;
+        const Prefixes& at = run.properties ? run.properties->prefixes : run.prefixes;
+        const std::string element = at.element.empty() ? "" : at.element + ":";
+        // Where only the default namespace is WordprocessingML, the attributes need a prefix of
+        // their own; declared on the element itself, it can name nothing else there.
+        const std::string attribute = at.attribute.value_or("w") + ":";
         const std::string font = EscapeXml(settings_.scriptFont, true);
         std::string fonts = "<" + element + "rFonts";
-        if (run.prefix.empty()) {
-            fonts += " xmlns:w=\"" + std::string(run.uri) + "\"";
+        if (!at.attribute) {
+            fonts += " xmlns:w=\"" + std::string(at.uri) + "\"";
         }
         for (const std::string_view name : {"ascii", "hAnsi", "cs", "eastAsia"}) {
             fonts += " " + attribute + std::string(name) + "=\"" + font + "\"";
@@ -416,7 +374,6 @@ private:
 
     std::string_view xml_;
     const DocumentSettings& settings_;
-    Namespaces namespaces_;
     std::vector<Role> roles_;
     std::vector<Paragraph> paragraphs_; // innermost last: text boxes nest paragraphs
     std::vector<Run> runs_;             // every run of the part, in order

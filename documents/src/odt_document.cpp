@@ -7,6 +7,7 @@
 #include <array>
 #include <initializer_list>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,75 +19,86 @@ namespace {
 const std::string kContentXml = "content.xml";
 const std::string kStylesXml = "styles.xml";
 
-// The automatic text style that this layer gives Orvani Script text, and the span written
-// around that text; reading Script, exactly this start tag is taken away again.
-constexpr std::string_view kScriptStyle = "OrvaniScript";
-constexpr std::string_view kScriptSpanStart = R"(<text:span text:style-name="OrvaniScript">)";
-constexpr std::string_view kSpanEnd = "</text:span>";
+constexpr std::string_view kOffice = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
+constexpr std::string_view kStyle = "urn:oasis:names:tc:opendocument:xmlns:style:1.0";
+constexpr std::string_view kText = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+constexpr std::string_view kSvg = "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0";
 
-// The namespaces of what this layer writes, declared on the root where a part lacks them.
+// The namespaces of what this layer writes, with the prefix it declares on the root for each
+// where a part binds none at the place it writes.
+enum Namespace : std::size_t { Office, Style, Text, Svg };
 constexpr std::array<std::pair<std::string_view, std::string_view>, 4> kNamespaces{{
-    {"office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0"},
-    {"style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0"},
-    {"text", "urn:oasis:names:tc:opendocument:xmlns:text:1.0"},
-    {"svg", "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"},
+    {"office", kOffice},
+    {"style", kStyle},
+    {"text", kText},
+    {"svg", kSvg},
 }};
+
+// The prefix that names each of them at one place, where one does.
+using Prefixes = std::array<std::optional<std::string>, kNamespaces.size()>;
+
+Prefixes PrefixesIn(const XmlNamespaces& namespaces) {
+    Prefixes prefixes;
+    for (std::size_t i = 0; i < kNamespaces.size(); ++i) {
+        if (const auto prefix = namespaces.prefixOf(kNamespaces[i].second)) {
+            prefixes[i] = std::string(*prefix);
+        }
+    }
+    return prefixes;
+}
+
+// The automatic text style that this layer gives Orvani Script text, in a span of its own;
+// reading Script, such a span is taken away again.
+constexpr std::string_view kScriptStyle = "OrvaniScript";
 
 bool IsOneOf(std::string_view name, std::initializer_list<std::string_view> names) {
     return std::ranges::find(names, name) != names.end();
 }
 
-bool IsHeaderOrFooter(std::string_view name) {
-    return IsOneOf(name, {"style:header", "style:footer", "style:header-left", "style:footer-left",
-                          "style:header-first", "style:footer-first"});
+bool IsIn(const XmlName& name, std::string_view uri,
+          std::initializer_list<std::string_view> locals) {
+    return name.uri == uri && IsOneOf(name.local, locals);
+}
+
+bool IsHeaderOrFooter(const XmlName& name) {
+    return IsIn(name, kStyle,
+                {"header", "footer", "header-left", "footer-left", "header-first", "footer-first"});
 }
 
 // Elements whose text is the paragraph's own; text:ruby only holds its base and its text.
-bool IsTextContainer(std::string_view name) {
-    return IsOneOf(name, {"text:span", "text:a", "text:ruby", "text:ruby-base"});
+bool IsTextContainer(const XmlName& name) {
+    return IsIn(name, kText, {"span", "a", "ruby", "ruby-base"});
 }
 
 // Marks that take no room in the text, so that a word may go on across them.
-bool IsMark(std::string_view name) {
-    return IsOneOf(name, {"text:bookmark",
-                          "text:bookmark-start",
-                          "text:bookmark-end",
-                          "text:reference-mark",
-                          "text:reference-mark-start",
-                          "text:reference-mark-end",
-                          "text:soft-page-break",
-                          "text:change",
-                          "text:change-start",
-                          "text:change-end",
-                          "office:annotation-end",
-                          "text:toc-mark",
-                          "text:toc-mark-start",
-                          "text:toc-mark-end",
-                          "text:alphabetical-index-mark",
-                          "text:alphabetical-index-mark-start",
-                          "text:alphabetical-index-mark-end",
-                          "text:user-index-mark",
-                          "text:user-index-mark-start",
-                          "text:user-index-mark-end"});
+bool IsMark(const XmlName& name) {
+    return name == XmlName{kOffice, "annotation-end"} ||
+           IsIn(name, kText,
+                {"bookmark", "bookmark-start", "bookmark-end", "reference-mark",
+                 "reference-mark-start", "reference-mark-end", "soft-page-break", "change",
+                 "change-start", "change-end", "toc-mark", "toc-mark-start", "toc-mark-end",
+                 "alphabetical-index-mark", "alphabetical-index-mark-start",
+                 "alphabetical-index-mark-end", "user-index-mark", "user-index-mark-start",
+                 "user-index-mark-end"});
 }
 
-bool IsFontName(std::string_view name) {
-    return IsOneOf(name, {"style:font-name", "style:font-name-asian", "style:font-name-complex"});
+bool IsFontName(const XmlName& name) {
+    return IsIn(name, kStyle, {"font-name", "font-name-asian", "font-name-complex"});
+}
+
+// The span written around Script text: it names the Script style and has nothing else, not
+// even a declaration, whose scope taking the span away would end.
+bool IsScriptSpan(const XmlEvent& event) {
+    const auto& attributes = *event.attributes;
+    return event.element == XmlName{kText, "span"} && attributes.size() == 1 &&
+           event.namespaces->attribute(attributes.front().first) == XmlName{kText, "style-name"} &&
+           attributes.front().second == kScriptStyle;
 }
 
 // Script letter codes are ASCII letters; a run without one needs no Script font.
 bool HasLetter(std::string_view text) {
     return std::ranges::any_of(
         text, [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
-}
-
-const std::string* Attribute(const XmlEvent& event, std::string_view name) {
-    for (const auto& [key, value] : *event.attributes) {
-        if (key == name) {
-            return &value;
-        }
-    }
-    return nullptr;
 }
 
 // Where one attribute of a start tag lies, with the white space before it.
@@ -177,7 +189,9 @@ enum class Role {
 struct Section {
     std::size_t startEnd;
     std::size_t endBegin;
-    bool empty; // written as "<name/>"
+    bool empty;       // written as "<name/>"
+    std::string name; // as written
+    Prefixes prefixes;
 };
 
 // One part (content.xml or styles.xml) converted as an edit of its bytes.
@@ -204,8 +218,8 @@ public:
                 break;
             }
         });
-        if (scriptRuns_ > 0) {
-            declareScriptStyle();
+        if (!scriptSpans_.empty()) {
+            writeScript();
         }
         if (edits_.empty()) {
             return std::nullopt;
@@ -218,7 +232,15 @@ private:
         std::size_t begin;
         std::size_t end;
         std::string text;
-        std::size_t index; // in the paragraph's converter
+        std::size_t index;                     // in the paragraph's converter
+        std::optional<std::string> textPrefix; // where Script is written
+    };
+    // Written once the whole part is read, when it is known which prefixes are free.
+    struct ScriptSpan {
+        std::size_t begin;
+        std::size_t end;
+        std::optional<std::string> text; // converted; nothing where the bytes stay as they were
+        std::optional<std::string> prefix;
     };
     struct Paragraph {
         explicit Paragraph(const ParagraphConverter& prototype) : converter(prototype) {}
@@ -231,6 +253,13 @@ private:
     void onStart(const XmlEvent& event) {
         closeRun();
         noteSection(event);
+        if (writesScript_) {
+            for (const auto& [name, value] : *event.attributes) {
+                if (name.starts_with("xmlns:")) {
+                    declared_.emplace(name.substr(6), value);
+                }
+            }
+        }
         if (readsScript_) {
             dropScriptFont(event);
         }
@@ -262,9 +291,9 @@ private:
             break;
         }
         if (roles_.size() == 1) {
-            if (event.name == "office:font-face-decls") {
+            if (event.element == XmlName{kOffice, "font-face-decls"}) {
                 endSection(fontFaces_, event);
-            } else if (event.name == "office:automatic-styles") {
+            } else if (event.element == XmlName{kOffice, "automatic-styles"}) {
                 endSection(automaticStyles_, event);
             }
         } else if (roles_.empty()) {
@@ -284,13 +313,19 @@ private:
             return;
         }
         closeRun();
-        paragraph.open = Run{event.begin, event.end, std::string(event.text), 0};
+        std::optional<std::string> prefix;
+        if (writesScript_) {
+            if (const auto bound = event.namespaces->prefixOf(kText)) {
+                prefix = std::string(*bound);
+            }
+        }
+        paragraph.open = Run{event.begin, event.end, std::string(event.text), 0, std::move(prefix)};
     }
 
     Role roleOf(const XmlEvent& event) {
-        const std::string_view name = event.name;
+        const XmlName& name = event.element;
         if (stylesPart_) {
-            if (name == "style:master-page") {
+            if (name == XmlName{kStyle, "master-page"}) {
                 ++masterPages_;
                 return Role::MasterPage;
             }
@@ -299,7 +334,7 @@ private:
                 return Role::HeaderFooter;
             }
         }
-        if ((!stylesPart_ || headersAndFooters_ > 0) && (name == "text:p" || name == "text:h")) {
+        if ((!stylesPart_ || headersAndFooters_ > 0) && IsIn(name, kText, {"p", "h"})) {
             // A note's or a comment's paragraph lies inside another; no word spans the two.
             if (!paragraphs_.empty()) {
                 paragraphs_.back().converter.breakHere();
@@ -311,8 +346,7 @@ private:
             return Role::Plain;
         }
         Paragraph& paragraph = paragraphs_.back();
-        if (readsScript_ && name == "text:span" &&
-            xml_.substr(event.begin, event.end - event.begin) == kScriptSpanStart) {
+        if (readsScript_ && IsScriptSpan(event)) {
             edits_.replace(event.begin, event.end, "");
             return Role::ScriptSpan;
         }
@@ -364,39 +398,40 @@ private:
             edits_.replace(begin, end, text);
             return;
         }
-        ++scriptRuns_;
-        if (converted == run.text) {
-            edits_.insert(begin, std::string(kScriptSpanStart));
-            edits_.insert(end, std::string(kSpanEnd));
-        } else {
-            edits_.replace(begin, end,
-                           std::string(kScriptSpanStart) + text + std::string(kSpanEnd));
-        }
+        scriptSpans_.push_back({begin, end,
+                                converted == run.text ? std::nullopt : std::optional(text),
+                                run.textPrefix});
     }
 
     // Notes where the root and its sections are, and whether the Script font and style are
     // declared already.
     void noteSection(const XmlEvent& event) {
         const std::size_t depth = roles_.size();
+        if (depth > 2) {
+            return;
+        }
         if (depth == 0) {
-            rootAttributes_ = *event.attributes;
-            rootStartEnd_ = event.end;
+            rootPrefixes_ = PrefixesIn(*event.namespaces);
+            rootClose_ = event.end - (xml_[event.end - 2] == '/' ? 2 : 1);
         } else if (depth == 1) {
-            topLevel_.emplace_back(std::string(event.name), event.begin);
-            if (event.name == "office:font-face-decls") {
-                fontFaces_ = Section{event.end, 0, false};
-            } else if (event.name == "office:automatic-styles") {
-                automaticStyles_ = Section{event.end, 0, false};
+            const bool office = event.element.uri == kOffice;
+            topLevel_.emplace_back(office ? std::string(event.element.local) : "", event.begin);
+            if (office && event.element.local == "font-face-decls") {
+                fontFaces_ = Section{event.end, 0, false, std::string(event.name),
+                                     PrefixesIn(*event.namespaces)};
+            } else if (office && event.element.local == "automatic-styles") {
+                automaticStyles_ = Section{event.end, 0, false, std::string(event.name),
+                                           PrefixesIn(*event.namespaces)};
             }
-        } else if (depth == 2) {
-            const std::string* name = Attribute(event, "style:name");
+        } else {
+            const std::string* name = event.attribute({kStyle, "name"});
             const std::string_view parent = topLevel_.back().first;
-            if (name != nullptr && parent == "office:font-face-decls" &&
-                event.name == "style:font-face" && *name == settings_.scriptFont) {
+            if (name != nullptr && parent == "font-face-decls" &&
+                event.element == XmlName{kStyle, "font-face"} && *name == settings_.scriptFont) {
                 fontDeclared_ = true;
             }
-            if (name != nullptr && parent == "office:automatic-styles" &&
-                event.name == "style:style" && *name == kScriptStyle) {
+            if (name != nullptr && parent == "automatic-styles" &&
+                event.element == XmlName{kStyle, "style"} && *name == kScriptStyle) {
                 styleDeclared_ = true;
             }
         }
@@ -413,7 +448,7 @@ private:
     void dropScriptFont(const XmlEvent& event) {
         std::optional<std::vector<AttributeBytes>> bytes;
         for (const auto& [name, value] : *event.attributes) {
-            if (!IsFontName(name) || value != settings_.scriptFont) {
+            if (!IsFontName(event.namespaces->attribute(name)) || value != settings_.scriptFont) {
                 continue;
             }
             if (!bytes) {
@@ -427,7 +462,8 @@ private:
         }
     }
 
-    // Where a new top-level element goes: before the first of those that must follow it.
+    // Where a new top-level element goes: before the first of those (office elements, by their
+    // local names) that must follow it.
     std::size_t before(std::initializer_list<std::string_view> followers) const {
         for (const auto& [name, begin] : topLevel_) {
             if (IsOneOf(name, followers)) {
@@ -437,45 +473,80 @@ private:
         return rootEnd_;
     }
 
-    void addTo(const std::optional<Section>& section, std::string_view name, std::string content,
-               std::size_t otherwiseAt) {
+    [[nodiscard]] bool bindsElsewhere(std::string_view prefix, std::string_view uri) const {
+        return std::ranges::any_of(declared_, [&](const auto& declaration) {
+            return declaration.first == prefix && declaration.second != uri;
+        });
+    }
+
+    // The prefix bound to a namespace at a place, or else the part's own: declared on the root
+    // under a name that no element of the part binds to anything else, so that it is in scope
+    // everywhere.
+    std::string prefix(const std::optional<std::string>& bound, Namespace space) {
+        if (bound) {
+            return *bound;
+        }
+        if (!own_[space]) {
+            const auto [conventional, uri] = kNamespaces[space];
+            std::string name(conventional);
+            for (int n = 1; bindsElsewhere(name, uri); ++n) {
+                name = std::string(conventional) + std::to_string(n);
+            }
+            edits_.insert(rootClose_, " xmlns:" + name + "=\"" + std::string(uri) + "\"");
+            own_[space] = std::move(name);
+        }
+        return *own_[space];
+    }
+
+    // Adds `content` to a top-level office element, which is written where the part has none.
+    void addTo(const std::optional<Section>& section, std::string_view local,
+               const std::string& content, std::size_t otherwiseAt) {
         if (!section) {
-            edits_.insert(otherwiseAt,
-                          "<" + std::string(name) + ">" + content + "</" + std::string(name) + ">");
+            const std::string name =
+                prefix(rootPrefixes_[Office], Office) + ":" + std::string(local);
+            edits_.insert(otherwiseAt, "<" + name + ">" + content + "</" + name + ">");
         } else if (section->empty) {
             edits_.replace(section->startEnd - 2, section->startEnd,
-                           ">" + content + "</" + std::string(name) + ">");
+                           ">" + content + "</" + section->name + ">");
         } else {
-            edits_.insert(section->endBegin, std::move(content));
+            edits_.insert(section->endBegin, content);
         }
     }
 
-    // Declares the Script font and the text style that the spans name.
-    void declareScriptStyle() {
-        for (const auto& [prefix, uri] : kNamespaces) {
-            const std::string declaration = "xmlns:" + std::string(prefix);
-            if (std::ranges::none_of(rootAttributes_,
-                                     [&](const auto& a) { return a.first == declaration; })) {
-                edits_.insert(rootStartEnd_ - 1,
-                              " " + declaration + "=\"" + std::string(uri) + "\"");
+    // Writes the spans around Script text, and declares the Script font and the text style
+    // that they name.
+    void writeScript() {
+        for (const ScriptSpan& span : scriptSpans_) {
+            const std::string text = prefix(span.prefix, Text);
+            const std::string start =
+                "<" + text + ":span " + text + ":style-name=\"" + std::string(kScriptStyle) + "\">";
+            const std::string end = "</" + text + ":span>";
+            if (span.text) {
+                edits_.replace(span.begin, span.end, start + *span.text + end);
+            } else {
+                edits_.insert(span.begin, start);
+                edits_.insert(span.end, end);
             }
         }
         const std::string font = EscapeXml(settings_.scriptFont, true);
         if (!fontDeclared_) {
-            addTo(fontFaces_, "office:font-face-decls",
-                  "<style:font-face style:name=\"" + font + "\" svg:font-family=\"&apos;" + font +
-                      "&apos;\"/>",
-                  stylesPart_
-                      ? before({"office:styles", "office:automatic-styles", "office:master-styles"})
-                      : before({"office:automatic-styles", "office:body"}));
+            const Prefixes& at = fontFaces_ ? fontFaces_->prefixes : rootPrefixes_;
+            const std::string style = prefix(at[Style], Style);
+            addTo(fontFaces_, "font-face-decls",
+                  "<" + style + ":font-face " + style + ":name=\"" + font + "\" " +
+                      prefix(at[Svg], Svg) + ":font-family=\"&apos;" + font + "&apos;\"/>",
+                  stylesPart_ ? before({"styles", "automatic-styles", "master-styles"})
+                              : before({"automatic-styles", "body"}));
         }
         if (!styleDeclared_) {
-            addTo(automaticStyles_, "office:automatic-styles",
-                  "<style:style style:name=\"" + std::string(kScriptStyle) +
-                      "\" style:family=\"text\"><style:text-properties style:font-name=\"" + font +
-                      "\" style:font-name-asian=\"" + font + "\" style:font-name-complex=\"" +
-                      font + "\"/></style:style>",
-                  stylesPart_ ? before({"office:master-styles"}) : before({"office:body"}));
+            const Prefixes& at = automaticStyles_ ? automaticStyles_->prefixes : rootPrefixes_;
+            const std::string s = prefix(at[Style], Style) + ":";
+            addTo(automaticStyles_, "automatic-styles",
+                  "<" + s + "style " + s + "name=\"" + std::string(kScriptStyle) + "\" " + s +
+                      "family=\"text\"><" + s + "text-properties " + s + "font-name=\"" + font +
+                      "\" " + s + "font-name-asian=\"" + font + "\" " + s + "font-name-complex=\"" +
+                      font + "\"/></" + s + "style>",
+                  stylesPart_ ? before({"master-styles"}) : before({"body"}));
         }
     }
 
@@ -490,9 +561,11 @@ private:
     std::vector<Paragraph> paragraphs_;
     std::size_t masterPages_ = 0;
     std::size_t headersAndFooters_ = 0;
-    std::size_t scriptRuns_ = 0;
-    std::vector<std::pair<std::string, std::string>> rootAttributes_;
-    std::size_t rootStartEnd_ = 0;
+    std::vector<ScriptSpan> scriptSpans_;
+    std::set<std::pair<std::string, std::string>> declared_; // every prefix bound in the part
+    Prefixes own_;
+    Prefixes rootPrefixes_;
+    std::size_t rootClose_ = 0; // where the root's start tag closes
     std::size_t rootEnd_ = 0;
     std::vector<std::pair<std::string, std::size_t>> topLevel_;
     std::optional<Section> fontFaces_;

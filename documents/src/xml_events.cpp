@@ -19,7 +19,8 @@ struct Reading {
     XML_Parser parser;
     std::string_view xml;
     const std::function<void(const XmlEvent&)>* handle;
-    std::vector<std::pair<std::string, std::string>> attributes;
+    XmlNamespaces::Attributes attributes;
+    XmlNamespaces namespaces;
     std::size_t lastStartEnd = 0;
     std::string refused; // why reading was stopped, where it was this reader that stopped it
     std::exception_ptr fault;
@@ -33,6 +34,26 @@ std::size_t Length(const Reading& reading) {
     return static_cast<std::size_t>(XML_GetCurrentByteCount(reading.parser));
 }
 
+// Expat may still call a handler or two once stopped, such as an empty element's end.
+bool Stopped(const Reading& reading) {
+    return reading.fault || !reading.refused.empty();
+}
+
+void Refuse(Reading& reading, std::string why) {
+    reading.refused = std::move(why);
+    XML_StopParser(reading.parser, XML_FALSE);
+}
+
+// Expat reads without namespaces, so that each name comes as written; a prefix nobody declared
+// would make a name mean nothing.
+bool Undeclared(Reading& reading, std::string_view name) {
+    if (reading.namespaces.declares(name)) {
+        return false;
+    }
+    Refuse(reading, "the prefix of " + std::string(name) + " is not declared");
+    return true;
+}
+
 void Call(Reading& reading, const XmlEvent& event) {
     try {
         (*reading.handle)(event);
@@ -44,49 +65,77 @@ void Call(Reading& reading, const XmlEvent& event) {
 
 extern "C" void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto& reading = *static_cast<Reading*>(data);
+    if (Stopped(reading)) {
+        return;
+    }
     reading.attributes.clear();
     for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
         reading.attributes.emplace_back(a[0], a[1]);
     }
+    reading.namespaces.enter(reading.attributes);
+    if (Undeclared(reading, name) || std::ranges::any_of(reading.attributes, [&](const auto& a) {
+            return Undeclared(reading, a.first);
+        })) {
+        return;
+    }
     const std::size_t begin = Here(reading);
     reading.lastStartEnd = begin + Length(reading);
-    Call(reading,
-         {XmlEvent::Kind::Start, name, &reading.attributes, {}, begin, reading.lastStartEnd});
+    Call(reading, {XmlEvent::Kind::Start,
+                   name,
+                   reading.namespaces.element(name),
+                   &reading.attributes,
+                   &reading.namespaces,
+                   {},
+                   begin,
+                   reading.lastStartEnd});
 }
 
 extern "C" void OnEnd(void* data, const XML_Char* name) {
     auto& reading = *static_cast<Reading*>(data);
+    if (Stopped(reading)) {
+        return;
+    }
     const std::size_t begin = Here(reading);
     // An empty element's end comes with no bytes of its own: its start had them all.
     const std::size_t length = Length(reading);
     const std::size_t at = length == 0 ? reading.lastStartEnd : begin;
-    Call(reading, {XmlEvent::Kind::End, name, nullptr, {}, at, at + length});
+    Call(reading, {XmlEvent::Kind::End,
+                   name,
+                   reading.namespaces.element(name),
+                   nullptr,
+                   &reading.namespaces,
+                   {},
+                   at,
+                   at + length});
+    reading.namespaces.leave();
 }
 
 extern "C" void OnText(void* data, const XML_Char* text, int length) {
     auto& reading = *static_cast<Reading*>(data);
+    if (Stopped(reading)) {
+        return;
+    }
     const std::size_t begin = Here(reading);
     Call(reading, {XmlEvent::Kind::Text,
                    {},
+                   {},
                    nullptr,
+                   &reading.namespaces,
                    {text, static_cast<std::size_t>(length)},
                    begin,
                    begin + Length(reading)});
 }
 
 extern "C" void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
-    auto& reading = *static_cast<Reading*>(data);
-    reading.refused = "a document type declaration, which documents of this kind never have, "
-                      "is refused (it could declare entities)";
-    XML_StopParser(reading.parser, XML_FALSE);
+    Refuse(*static_cast<Reading*>(data),
+           "a document type declaration, which documents of this kind never have, is refused "
+           "(it could declare entities)");
 }
 
 extern "C" void OnEntityDeclaration(void* data, const XML_Char*, int, const XML_Char*, int,
                                     const XML_Char*, const XML_Char*, const XML_Char*,
                                     const XML_Char*) {
-    auto& reading = *static_cast<Reading*>(data);
-    reading.refused = "entity declarations are refused";
-    XML_StopParser(reading.parser, XML_FALSE);
+    Refuse(*static_cast<Reading*>(data), "entity declarations are refused");
 }
 
 } // namespace
@@ -100,7 +149,7 @@ void ReadXml(std::string_view xml, const std::string& part,
     if (!parser) {
         throw std::bad_alloc();
     }
-    Reading reading{parser.get(), xml, &handle, {}, 0, {}, {}};
+    Reading reading{parser.get(), xml, &handle, {}, {}, 0, {}, {}};
     XML_SetUserData(parser.get(), &reading);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);
@@ -122,6 +171,15 @@ void ReadXml(std::string_view xml, const std::string& part,
                       std::to_string(XML_GetCurrentLineNumber(parser.get())) + ", column " +
                       std::to_string(XML_GetCurrentColumnNumber(parser.get()) + 1) + ": " + why);
     }
+}
+
+const std::string* XmlEvent::attribute(const XmlName& wanted) const {
+    for (const auto& [name, value] : *attributes) {
+        if (namespaces->attribute(name) == wanted) {
+            return &value;
+        }
+    }
+    return nullptr;
 }
 
 std::string EscapeXml(std::string_view text, bool inAttribute) {

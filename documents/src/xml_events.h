@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xml_namespaces.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -14,17 +16,23 @@ namespace orvani::documents {
 struct XmlEvent {
     enum class Kind { Start, End, Text };
     Kind kind;
-    std::string_view name; // qualified, as written ("w:t"); empty for Text
-    const std::vector<std::pair<std::string, std::string>>* attributes; // Start only
+    std::string_view name;                       // qualified, as written ("w:t"); empty for Text
+    XmlName element;                             // Start and End: the name resolved
+    const XmlNamespaces::Attributes* attributes; // Start only, names as written
+    // In scope at the event; at an element's start and end, its own declarations included.
+    const XmlNamespaces* namespaces;
     std::string_view text; // Text only: the characters, references decoded
     std::size_t begin;     // [begin, end): the event's bytes in the part; for an empty element
     std::size_t end;       // ("<a/>") Start has them all and End is empty, at its end
+
+    // Start only: the value of the attribute that resolves to `name`, or null.
+    [[nodiscard]] const std::string* attribute(const XmlName& name) const;
 };
 
 // Reads `xml`, the part named `part` of a document, and calls `handle` for each event in order.
 // Refuses document type declarations (and with them every entity but the predefined ones, and
-// anything external). Throws DocumentError naming the part, the line and the column where the
-// XML is malformed.
+// anything external), and names with a prefix that is not declared. Throws DocumentError naming
+// the part, the line and the column where the XML is malformed.
 void ReadXml(std::string_view xml, const std::string& part,
              const std::function<void(const XmlEvent&)>& handle);
 

@@ -23,7 +23,6 @@ public:
 
     // Throws DocumentError where `bytes` is not a readable zip archive.
     explicit ZipDocument(std::string_view bytes);
-    ~ZipDocument();
     ZipDocument(const ZipDocument&) = delete;
     ZipDocument& operator=(const ZipDocument&) = delete;
 
@@ -37,8 +36,17 @@ public:
     [[nodiscard]] std::string save();
 
 private:
-    zip_source* source_ = nullptr;
-    zip* archive_ = nullptr;
+    struct SourceFree {
+        void operator()(zip_source* source) const noexcept;
+    };
+    struct ArchiveDiscard {
+        void operator()(zip* archive) const noexcept;
+    };
+
+    // Our own reference to the source, which the archive holds one to as well; the archive
+    // goes first.
+    std::unique_ptr<zip_source, SourceFree> source_;
+    std::unique_ptr<zip, ArchiveDiscard> archive_;
     std::map<std::string, std::string> replaced_;
 };
 

@@ -2,6 +2,7 @@
 // taken away, and every other byte of the archive kept.
 
 #include "formats.h"
+#include "prefixes.h"
 #include "zip_builder.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +161,61 @@ TEST(Docx, TakesTheScriptFontAwayFromTextReadAsScript) {
               MakeDocx("<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>xícó</w:t></w:r><w:r><w:rPr>"
                        "<w:rFonts w:ascii=\"Arial\"/></w:rPr><w:t xml:space=\"preserve\"> ðæþ"
                        "</w:t></w:r></w:p>"));
+}
+
+// Each part of the archive written another way.
+template <typename Rewrite>
+Entries Rewritten(Entries entries, const Rewrite& rewrite) {
+    for (auto& entry : entries) {
+        entry.second = rewrite(entry.second);
+    }
+    return entries;
+}
+
+TEST(Docx, ConvertsWhateverPrefixWordprocessingMLHas) {
+    const auto other = [](const std::string& xml) { return testing::Renamed(xml, {{"w", "o"}}); };
+    const auto byDefault = [](const std::string& xml) {
+        return testing::InDefaultNamespace(xml, "w");
+    };
+    const std::string split = "<w:p><w:r><w:t>Khee</w:t></w:r><w:r><w:rPr><w:b/></w:rPr>"
+                              "<w:t>tsoy</w:t></w:r></w:p>";
+    const std::string script = "<w:p><w:r><w:rPr>" + kFonts +
+                               "<w:b/></w:rPr><w:t>kExO</w:t></w:r>"
+                               "<w:r><w:rPr/><w:t>dqT</w:t></w:r><w:r><w:t>dqT</w:t></w:r></w:p>";
+    const struct {
+        std::string body;
+        Standard from;
+        Standard to;
+    } cases[] = {
+        {split, Standard::Old, Standard::New},
+        {split, Standard::Old, Standard::Script},
+        {script, Standard::Script, Standard::New},
+    };
+    for (const auto& c : cases) {
+        const Entries usual = Convert(MakeDocx(c.body), c.from, c.to);
+        EXPECT_EQ(Convert(Rewritten(MakeDocx(c.body), other), c.from, c.to),
+                  Rewritten(usual, other))
+            << c.body;
+        EXPECT_EQ(Convert(Rewritten(MakeDocx(c.body), byDefault), c.from, c.to),
+                  Rewritten(usual, byDefault))
+            << c.body;
+    }
+}
+
+TEST(Docx, DeclaresAPrefixForTheScriptFontWhereWordprocessingMLHasNone) {
+    for (const std::string uri : {"http://schemas.openxmlformats.org/wordprocessingml/2006/main",
+                                  "http://purl.oclc.org/ooxml/wordprocessingml/main"}) {
+        const auto document = [&](const std::string& run) {
+            Entries entries = MakeDocx("");
+            entries[2].second =
+                "<document xmlns=\"" + uri + "\"><body><p>" + run + "</p></body></document>";
+            return entries;
+        };
+        EXPECT_EQ(Convert(document("<r><t>dhath</t></r>"), Standard::Old, Standard::Script),
+                  document("<r><rPr><rFonts xmlns:w=\"" + uri + "\"" +
+                           kFonts.substr(kFonts.find(' ')) + "</rPr><t>dqT</t></r>"))
+            << uri;
+    }
 }
 
 TEST(Docx, NamesWhatItCannotRead) {

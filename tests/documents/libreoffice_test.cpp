@@ -2,6 +2,7 @@
 // headless, turns each result into text and HTML, which must read converted and keep the
 // formatting (a bold run, a table cell, a footnote, a heading, the Script font).
 
+#include "prefixes.h"
 #include "sample_documents.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +130,26 @@ TEST_F(LibreOfficeTest, ScriptTextCarriesTheScriptFont) {
         EXPECT_TRUE(Contains(html, "Orvani Script")) << name;
         EXPECT_TRUE(Contains(office(out, "txt:Text"), "kE(<[^>]*>)*xO")) << name;
     }
+}
+
+// The same document with its parts' namespaces bound to prefixes of their own.
+std::string RenamedOdt(const std::string& odt) {
+    std::vector<ZipEntry> entries;
+    for (auto& [name, content] : ReadZip(odt)) {
+        const bool part = name == "content.xml" || name == "styles.xml";
+        entries.push_back(
+            {name,
+             part ? Renamed(content, {{"office", "o"}, {"style", "s"}, {"text", "t"}}) : content,
+             name == "mimetype"});
+    }
+    return BuildZip(entries);
+}
+
+TEST_F(LibreOfficeTest, OpenDocumentUnderOtherPrefixesCarriesTheScriptFont) {
+    write("letter.odt", RenamedOdt(LetterOdt()));
+    ASSERT_EQ(filter("-f old -t script -o script.odt letter.odt"), 0) << read(".stderr");
+    EXPECT_TRUE(Contains(office("script.odt", "txt:Text"), "kE(<[^>]*>)*xO"));
+    EXPECT_TRUE(Contains(office("script.odt", "html"), "Orvani Script"));
 }
 
 // Documents as LibreOffice itself writes them, with all the parts and order of a real one.

@@ -2,6 +2,7 @@
 // place, every other byte of the archive kept.
 
 #include "formats.h"
+#include "prefixes.h"
 #include "zip_builder.h"
 
 #include <gtest/gtest.h>
@@ -31,11 +32,12 @@ constexpr std::string_view kManifest =
     R"(<manifest:file-entry manifest:full-path="styles.xml" manifest:media-type="text/xml"/>)"
     R"(</manifest:manifest>)";
 
-std::string Content(std::string_view styles, std::string_view body) {
+const std::string kRoot = std::string(kNamespaces) + " office:version=\"1.3\"";
+
+std::string Content(std::string_view styles, std::string_view body, std::string_view root = kRoot) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content" +
-           std::string(kNamespaces) + " office:version=\"1.3\">" + std::string(styles) +
-           "<office:body><office:text>" + std::string(body) +
-           "</office:text></office:body></office:document-content>";
+           std::string(root) + ">" + std::string(styles) + "<office:body><office:text>" +
+           std::string(body) + "</office:text></office:body></office:document-content>";
 }
 
 std::string Styles(std::string_view fonts, std::string_view automatic, std::string_view header) {
@@ -133,11 +135,17 @@ const std::string kScriptStyle =
 const std::string kScriptHeader =
     R"(<style:header><text:p><text:span text:style-name="OrvaniScript">dqT</text:span>)"
     R"(</text:p></style:header>)";
-const std::string kScriptContent = Content(
-    "<office:font-face-decls>" + kFontFace + "</office:font-face-decls><office:automatic-styles>" +
-        kScriptStyle + "</office:automatic-styles>",
-    R"(<text:p> <text:span text:style-name="OrvaniScript">kExO dqT</text:span> </text:p>)"
-    R"(<text:p>1 2</text:p>)");
+const std::string kScriptStyles = "<office:font-face-decls>" + kFontFace +
+                                  "</office:font-face-decls><office:automatic-styles>" +
+                                  kScriptStyle + "</office:automatic-styles>";
+const std::string kPlainScriptStyles =
+    "<office:font-face-decls>" + kFontFace +
+    R"(</office:font-face-decls><office:automatic-styles><style:style style:name="OrvaniScript" )"
+    R"(style:family="text"><style:text-properties/></style:style></office:automatic-styles>)";
+const std::string kScriptContent =
+    Content(kScriptStyles,
+            R"(<text:p> <text:span text:style-name="OrvaniScript">kExO dqT</text:span> </text:p>)"
+            R"(<text:p>1 2</text:p>)");
 
 TEST(OdtScript, WritesScriptTextInTheScriptFont) {
     const std::string odt =
@@ -154,12 +162,82 @@ TEST(OdtScript, ReadsScriptTextAndTakesTheScriptFontAway) {
     const std::string plainStyle = R"(<style:style style:name="OrvaniScript" style:family="text">)"
                                    R"(<style:text-properties/></style:style>)";
     EXPECT_EQ(parts.at("content.xml"),
-              Content("<office:font-face-decls>" + kFontFace +
-                          "</office:font-face-decls><office:automatic-styles>" + plainStyle +
-                          "</office:automatic-styles>",
-                      "<text:p> xícó ðæþ </text:p><text:p>1 2</text:p>"));
+              Content(kPlainScriptStyles, "<text:p> xícó ðæþ </text:p><text:p>1 2</text:p>"));
     EXPECT_EQ(parts.at("styles.xml"),
               Styles(kFontFace, plainStyle, "<style:header><text:p>ðæþ</text:p></style:header>"));
+}
+
+TEST(OdtNamespaces, OtherPrefixesConvertLikeTheUsualOnes) {
+    const auto other = [](const std::string& xml) {
+        return testing::Renamed(xml,
+                                {{"office", "o"}, {"style", "s"}, {"text", "t"}, {"svg", "g"}});
+    };
+    const std::string header = "<style:header><text:p>dhath</text:p></style:header>";
+    const std::string body = R"(<text:p> Khee<text:span text:style-name="T1">tsoy</text:span> )"
+                             R"(dhath<text:tab/>dh</text:p><text:p>1 2</text:p>)";
+    const struct {
+        std::string content;
+        std::string styles;
+        Standard from;
+        Standard to;
+    } cases[] = {
+        {Content("", body), Styles("", "", header), Standard::Old, Standard::New},
+        {Content("", body), Styles("", "", header), Standard::Old, Standard::Script},
+        {kScriptContent, Styles(kFontFace, kScriptStyle, kScriptHeader), Standard::Script,
+         Standard::New},
+    };
+    for (const auto& c : cases) {
+        const auto usual = Convert(MakeOdt(c.content, c.styles), c.from, c.to);
+        const auto renamed = Convert(MakeOdt(other(c.content), other(c.styles)), c.from, c.to);
+        for (const std::string part : {"content.xml", "styles.xml"}) {
+            EXPECT_EQ(renamed.at(part), other(usual.at(part))) << part << " of " << c.content;
+        }
+    }
+}
+
+TEST(OdtNamespaces, WritesScriptWithThePrefixBoundWhereItIsWritten) {
+    const auto xmlns = [](const std::string& prefix, const std::string& uri) {
+        return " xmlns" + (prefix.empty() ? "" : ":" + prefix) + "=\"" + uri + "\"";
+    };
+    const auto span = [](const std::string& p) {
+        return "<" + p + ":span " + p + ":style-name=\"OrvaniScript\">dqT</" + p + ":span>";
+    };
+    const std::string uri = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+    const std::string text = xmlns("", uri);
+    const std::string t = xmlns("t", uri);
+    const std::string other = xmlns("text", "urn:example");
+    const std::string svg =
+        xmlns("svg", "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
+    // Neither the text nor the SVG namespace bound here.
+    const std::string root = xmlns("office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0") +
+                             xmlns("style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0") +
+                             " office:version=\"1.3\"";
+    const struct {
+        std::string root;
+        std::string body;
+        std::string rootAfter; // with the declarations of the prefixes written
+        std::string script;
+    } cases[] = {
+        {root, "<p" + text + ">dhath</p>", root + xmlns("text", uri) + svg,
+         "<p" + text + ">" + span("text") + "</p>"},
+        {root + other, "<p" + text + ">dhath</p>", root + other + xmlns("text1", uri) + svg,
+         "<p" + text + ">" + span("text1") + "</p>"},
+        {root, "<t:p" + t + ">dhath</t:p>", root + svg, "<t:p" + t + ">" + span("t") + "</t:p>"},
+        {kRoot, "<text:p><t:span" + t + other + ">dhath</t:span></text:p>", kRoot,
+         "<text:p><t:span" + t + other + ">" + span("t") + "</t:span></text:p>"},
+    };
+    for (const auto& c : cases) {
+        const std::string odt = MakeOdt(Content("", c.body, c.root), kPlainStyles);
+        const std::string written = Convert(odt, Standard::Old, Standard::Script).at("content.xml");
+        EXPECT_EQ(written, Content(kScriptStyles, c.script, c.rootAfter)) << c.body;
+        // Read again, the span goes and the text is as if it had never been Script.
+        std::string plain = c.body;
+        testing::ReplaceAll(plain, "dhath", "ðæþ");
+        EXPECT_EQ(Convert(MakeOdt(written, kPlainStyles), Standard::Script, Standard::New)
+                      .at("content.xml"),
+                  Content(kPlainScriptStyles, plain, c.rootAfter))
+            << c.body;
+    }
 }
 
 TEST(OdtArchive, KeepsTheMimetypeFirstAndStored) {

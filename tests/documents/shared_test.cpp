@@ -81,12 +81,44 @@ TEST(ReadXml, GivesEachEventWithItsBytes) {
                         "end b </b>", "start c <c/>", "end c ", "text tail tail", "end a </a>"}));
 }
 
+TEST(ReadXml, ResolvesNamesByTheDeclarationsInScope) {
+    const std::string xml = "<a:r xmlns:a='urn:a' xmlns='urn:d' b='1' a:c='2' xml:space='keep'>"
+                            "<e xmlns='' a:f='3'/><a:g xmlns:a='urn:b'/><h/></a:r>";
+    const auto written = [](const XmlName& name) {
+        return "{" + std::string(name.uri) + "}" + std::string(name.local);
+    };
+    // Each element with the prefix of urn:a inside it, then its attributes.
+    std::vector<std::string> seen;
+    ReadXml(xml, "part.xml", [&](const XmlEvent& event) {
+        if (event.kind == XmlEvent::Kind::End) {
+            seen.push_back("/" + written(event.element));
+        }
+        if (event.kind != XmlEvent::Kind::Start) {
+            return;
+        }
+        seen.push_back(written(event.element) + " " +
+                       std::string(event.namespaces->prefixOf("urn:a").value_or("-")));
+        for (const auto& [name, value] : *event.attributes) {
+            if (!name.starts_with("xmlns")) {
+                seen.push_back("@" + written(event.namespaces->attribute(name)));
+            }
+        }
+    });
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"{urn:a}r a", "@{}b", "@{urn:a}c",
+                                        "@{http://www.w3.org/XML/1998/namespace}space", "{}e a",
+                                        "@{urn:a}f", "/{}e", "{urn:b}g -", "/{urn:b}g",
+                                        "{urn:d}h a", "/{urn:d}h", "/{urn:a}r"}));
+}
+
 TEST(ReadXml, RefusesWhatCouldReachOutOrBlowUp) {
     const std::string cases[] = {
         "<!DOCTYPE a [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><a>&e;</a>",
         "<!DOCTYPE a [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]><a>&b;</a>",
         "<a><b></a>",
         "<a>&undefined;</a>",
+        "<a><p:b/></a>",
+        "<a xmlns:p='urn:p'><b p:c='1' q:d='2'/></a>",
     };
     for (const std::string& xml : cases) {
         try {
