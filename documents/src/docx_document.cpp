@@ -3,9 +3,10 @@
 #include "xml_events.h"
 #include "zip_document.h"
 
+#include <orvani/internal/ascii.h>
+
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,13 +57,6 @@ bool IsConverted(std::string_view name) {
     return false;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 // Expat is told the text is UTF-8 whatever it declares, so another encoding is refused
 // rather than misread.
 void RequireUtf8(std::string_view xml, const std::string& part) {
@@ -80,7 +74,7 @@ void RequireUtf8(std::string_view xml, const std::string& part) {
     }
     const std::size_t close = declaration.find(declaration[open], open + 1);
     const std::string_view encoding = declaration.substr(open + 1, close - open - 1);
-    if (!EqualsIgnoringCase(encoding, "UTF-8")) {
+    if (!internal::EqualsIgnoringAsciiCase(encoding, "UTF-8")) {
         throw DocumentError(part, "declares the encoding " + std::string(encoding) +
                                       "; only UTF-8 XML is read");
     }

@@ -198,7 +198,7 @@ struct Section {
 class XmlRewriter {
 public:
     XmlRewriter(const DocumentSettings& settings, bool stylesPart)
-        : settings_(settings), stylesPart_(stylesPart), prototype_(settings),
+        : settings_(settings), stylesPart_(stylesPart),
           writesScript_(settings.to == Standard::Script && settings.from != Standard::Script),
           readsScript_(settings.from == Standard::Script && settings.to != Standard::Script) {}
 
@@ -243,7 +243,7 @@ private:
         std::optional<std::string> prefix;
     };
     struct Paragraph {
-        explicit Paragraph(const ParagraphConverter& prototype) : converter(prototype) {}
+        explicit Paragraph(const DocumentSettings& settings) : converter(settings) {}
         ParagraphConverter converter;
         std::vector<Run> runs;
         std::optional<Run> open;
@@ -339,7 +339,7 @@ private:
             if (!paragraphs_.empty()) {
                 paragraphs_.back().converter.breakHere();
             }
-            paragraphs_.emplace_back(prototype_);
+            paragraphs_.emplace_back(settings_);
             return Role::Paragraph;
         }
         if (paragraphs_.empty() || paragraphs_.back().asides > 0) {
@@ -552,7 +552,6 @@ private:
 
     const DocumentSettings& settings_;
     const bool stylesPart_;
-    const ParagraphConverter prototype_; // copied for each paragraph: its tables are built once
     const bool writesScript_;
     const bool readsScript_;
     std::string_view xml_;

@@ -74,6 +74,14 @@ TEST(Docx, ConvertsAWordSplitOverRunsInEachRun) {
                        "<w:t>có</w:t></w:r></w:p>"));
 }
 
+TEST(Docx, ComposesAnAccentInARunOfItsOwnWithTheLetterBefore) {
+    EXPECT_EQ(Convert(MakeDocx("<w:p><w:r><w:t>xi</w:t></w:r><w:r><w:rPr><w:b/></w:rPr>"
+                               "<w:t>\u0301</w:t></w:r><w:r><w:t>co</w:t></w:r></w:p>"),
+                      Standard::New, Standard::Old),
+              MakeDocx("<w:p><w:r><w:t>khee</w:t></w:r><w:r><w:rPr><w:b/></w:rPr>"
+                       "<w:t></w:t></w:r><w:r><w:t>tso</w:t></w:r></w:p>"));
+}
+
 TEST(Docx, ConvertsTheTextOfEachParagraphAndNothingElse) {
     const Case cases[] = {
         {"<w:tbl><w:tr><w:tc><w:p><w:r><w:t>dhath</w:t></w:r></w:p></w:tc></w:tr></w:tbl>",

@@ -96,6 +96,14 @@ TEST(Html, TakesAwayTheScriptFontWhenReadingScript) {
         });
 }
 
+TEST(Html, ComposesAnAccentInAnElementOfItsOwn) {
+    ExpectConversions(Settings(Standard::New, Standard::Old),
+                      {
+                          {"<p>xi<b>\u0301</b>co</p>", "<p>khee<b></b>tso</p>"},
+                          {"<p>xi<b>\u0301c</b>o</p>", "<p>khee<b>ts</b>o</p>"},
+                      });
+}
+
 TEST(Html, RefusesInvalidUtf8) {
     try {
         (void)ConvertHtml("<p>sh\xFF</p>", Settings(Standard::Old, Standard::New));

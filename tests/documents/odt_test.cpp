@@ -113,6 +113,16 @@ TEST(OdtText, ConvertsEachParagraphAcrossItsRunsAndLeavesTheRest) {
     }
 }
 
+TEST(OdtText, ComposesAnAccentInASpanOfItsOwnWithTheLetterBefore) {
+    const auto parts = Convert(MakeOdt(Content("", R"(<text:p>xi<text:span text:style-name="T1">)"
+                                                   "\u0301</text:span>co</text:p>"),
+                                       kPlainStyles),
+                               Standard::New, Standard::Old);
+    EXPECT_EQ(
+        parts.at("content.xml"),
+        Content("", R"(<text:p>khee<text:span text:style-name="T1"></text:span>tso</text:p>)"));
+}
+
 TEST(OdtStyles, ConvertsHeadersAndFootersOnlyAndKeepsEveryOtherEntry) {
     const std::string header = "<style:header><text:p>Kheetsoy</text:p></style:header>"
                                "<style:footer-left><text:p>dhath</text:p></style:footer-left>";

@@ -49,6 +49,35 @@ TEST(ParagraphConverter, ConvertsRunsAsOneTextAndKeepsEachLetterInItsRun) {
     }
 }
 
+// Accents typed apart from their letters (as text copied from a PDF has them), in runs of their
+// own: the composed letter converts as one and stays in its letter's run.
+TEST(ParagraphConverter, ComposesAnAccentInARunOfItsOwnWithTheLetterBefore) {
+    const struct {
+        std::vector<std::string> runs;
+        std::vector<std::string> converted;
+    } cases[] = {
+        {{"xi", "\u0301", "co"}, {"khee", "", "tso"}},
+        {{"x", "i", "\u0301co"}, {"kh", "ee", "tso"}},
+        {{"S", "\u030C", "\u0323", "am"}, {"\u1E63\u030C", "", "", "ahm"}},
+        {{"xi\u0301", "co\u0301"}, {"khee", "tsoy"}},
+    };
+    DocumentSettings settings;
+    settings.from = Standard::New;
+    settings.to = Standard::Old;
+    for (const auto& c : cases) {
+        ParagraphConverter paragraph(settings);
+        for (const std::string& run : c.runs) {
+            paragraph.add(run);
+        }
+        paragraph.finish();
+        std::vector<std::string> converted;
+        for (std::size_t i = 0; i < paragraph.size(); ++i) {
+            converted.push_back(paragraph.text(i));
+        }
+        EXPECT_EQ(converted, c.converted) << c.runs.front();
+    }
+}
+
 TEST(ParagraphConverter, NothingPairsAcrossABreak) {
     ParagraphConverter paragraph(OldToNew());
     paragraph.add("k");
