@@ -110,6 +110,7 @@ void DecodingSource::appendUtf8(const UChar* units, std::size_t length) {
     UErrorCode status = U_ZERO_ERROR;
     u_strToUTF8WithSub(ready_.data() + used, static_cast<std::int32_t>(length * 3), &written, units,
                        static_cast<std::int32_t>(length), 0xFFFD, nullptr, &status);
+    CheckIcu(status, in_.name(), "writing UTF-8");
     ready_.resize(used + static_cast<std::size_t>(written));
 }
 

@@ -19,7 +19,7 @@ std::string Describe(const UChar* character, std::int8_t length) {
     UErrorCode status = U_ZERO_ERROR;
     u_strToUTF8WithSub(utf8.data(), static_cast<std::int32_t>(utf8.size()), &written, character,
                        length, 0xFFFD, nullptr, &status);
-    utf8.resize(static_cast<std::size_t>(written));
+    utf8.resize(U_SUCCESS(status) ? static_cast<std::size_t>(written) : 0);
     std::int32_t i = 0;
     UChar32 c = 0;
     U16_NEXT_UNSAFE(character, i, c);
@@ -76,6 +76,7 @@ void EncodingSink::write(std::string_view utf8) {
         u_strFromUTF8WithSub(units_.data(), static_cast<std::int32_t>(units_.size()), &length,
                              utf8.data(), static_cast<std::int32_t>(piece), 0xFFFD, nullptr,
                              &status);
+        CheckIcu(status, input_, "reading UTF-8");
         encode(units_.data(), static_cast<std::size_t>(length), false);
         utf8.remove_prefix(piece);
     }

@@ -1,5 +1,7 @@
 #include "icu_converter.h"
 
+#include "errors.h"
+
 #include <cstring>
 
 namespace orvani::cli {
@@ -17,10 +19,20 @@ ConverterHandle OpenConverter(const std::string& name) {
     return U_SUCCESS(status) ? std::move(converter) : nullptr;
 }
 
+void CheckIcu(UErrorCode status, std::string_view name, std::string_view what) {
+    if (U_FAILURE(status)) {
+        throw FilterError(name, std::string(what) + " failed: " + u_errorName(status));
+    }
+}
+
 bool IsUtf8(const std::string& name) {
     UErrorCode status = U_ZERO_ERROR;
     const ConverterHandle converter = OpenConverter(name);
-    return converter && std::strcmp(ucnv_getName(converter.get(), &status), "UTF-8") == 0;
+    if (!converter) {
+        return false;
+    }
+    const char* canonical = ucnv_getName(converter.get(), &status);
+    return U_SUCCESS(status) && std::strcmp(canonical, "UTF-8") == 0;
 }
 
 } // namespace orvani::cli
