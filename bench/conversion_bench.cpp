@@ -1,13 +1,15 @@
-// Throughput of the core for every pair of standards, on texts of growing size.
+// Throughput of the core for every pair of standards, on texts of growing size, and the cost
+// of the short texts that programs convert one at a time (a word, a name, a cell of a table).
 //   conversion_bench [--sizes=BYTES,...] [Google Benchmark flags]
 
 #include "corpus.h"
 
 #include <benchmark/benchmark.h>
+#include <orvani/internal/utf8.h>
 #include <orvani/pipeline.h>
-#include <unicode/utf8.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,15 +24,7 @@ struct Input {
 
 Input MakeInput(Standard standard, std::size_t bytes) {
     const std::string utf8 = orvani::bench::MakeCorpus(standard, bytes);
-    Input input{utf8.size(), {}};
-    const auto* data = reinterpret_cast<const std::uint8_t*>(utf8.data());
-    const auto length = static_cast<std::int32_t>(utf8.size());
-    for (std::int32_t i = 0; i < length;) {
-        UChar32 c = 0;
-        U8_NEXT_OR_FFFD(data, i, length, c);
-        input.text.push_back(static_cast<char32_t>(c));
-    }
-    return input;
+    return {utf8.size(), orvani::internal::ToCodePoints(utf8)};
 }
 
 void Convert(benchmark::State& state, Standard from, Standard to) {
@@ -76,6 +70,35 @@ void ConvertUtf8(benchmark::State& state, Standard from, Standard to) {
                                         Counter::kIsIterationInvariantRate, Counter::OneK::kIs1000);
 }
 
+// One short text, converted whole: what a program pays for each word it converts.
+void ConvertShortText(benchmark::State& state) {
+    const std::string text = "Kheetsoy dhath"; // 14 letters
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ConvertUtf8(text, Standard::Old, Standard::New));
+    }
+}
+
+// A million short texts, one word each (a column of a word list), each converted whole.
+void ConvertMillionWords(benchmark::State& state) {
+    std::vector<std::string> words;
+    std::istringstream corpus(orvani::bench::MakeCorpus(Standard::Old, 8 << 20));
+    for (std::string word; words.size() < 1'000'000 && corpus >> word;) {
+        words.push_back(std::move(word));
+    }
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        for (const std::string& word : words) {
+            const orvani::Utf8Conversion result = ConvertUtf8(word, Standard::Old, Standard::New);
+            bytes += result.text.size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["texts"] = static_cast<double>(words.size());
+    state.counters["texts/s"] = benchmark::Counter(static_cast<double>(words.size()),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+}
+
 std::vector<std::int64_t> TakeSizes(int& argc, char* argv[]) {
     std::vector<std::int64_t> sizes{64 << 10, 1 << 20, 16 << 20};
     for (int i = 1; i < argc; ++i) {
@@ -117,6 +140,10 @@ int main(int argc, char* argv[]) {
             }
         }
     }
+    benchmark::RegisterBenchmark("Short text (Old to New, 14 letters)", ConvertShortText);
+    benchmark::RegisterBenchmark("A million words (Old to New, each on its own)",
+                                 ConvertMillionWords)
+        ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;

@@ -257,10 +257,25 @@ bool NfcMayChange(std::string_view utf8) noexcept {
     // another script): a small cache of those known to be unchanged spares most of ICU's
     // look-ups.
     std::array<char32_t, 64> knownUnchanged{};
+    // General Punctuation (U+2000-U+207F: dashes, quotation marks, the ellipsis) comes most
+    // often, and is told by its last two bytes without decoding: -1 not yet known.
+    std::array<std::int8_t, 128> punctuationUnchanged;
+    punctuationUnchanged.fill(-1);
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
     std::size_t next = 0; // where the next character starts, past those looked at
     const auto mayChangeAt = [&](std::size_t i) {
         if (i < next) {
             return false; // inside a character already looked at
+        }
+        if (nfc != nullptr && i + 2 < utf8.size() && byte(i) == 0xE2 &&
+            (byte(i + 1) & 0xFE) == 0x80 && (byte(i + 2) & 0xC0) == 0x80) {
+            const std::size_t index = ((byte(i + 1) & 1U) << 6) | (byte(i + 2) & 0x3FU);
+            std::int8_t& known = punctuationUnchanged[index];
+            if (known < 0) {
+                known = UnchangedWhateverSurroundsIt(*nfc, 0x2000 + static_cast<char32_t>(index));
+            }
+            next = i + 3;
+            return known == 0;
         }
         const Utf8Char read = DecodeUtf8(utf8, i);
         next = i + read.length;
@@ -280,15 +295,26 @@ bool NfcMayChange(std::string_view utf8) noexcept {
     };
     std::size_t i = 0;
 #ifdef __SSE2__
-    // 64 bytes at a time, a bit for each lead byte from 0xCC on; most blocks have none.
+    // 64 bytes at a time, a bit for each lead byte from 0xCC on; most blocks have none, which
+    // their largest byte tells.
     const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
     const __m128i belowLead = _mm_set1_epi8(static_cast<char>(kFirstChangingLead ^ 0x80) - 1);
+    const __m128i leadMinusOne = _mm_set1_epi8(static_cast<char>(kFirstChangingLead - 1));
     for (; i + 64 <= utf8.size(); i += 64) {
+        __m128i blocks[4];
+        for (std::size_t part = 0; part < 4; ++part) {
+            blocks[part] =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + i + 16 * part));
+        }
+        const __m128i largest =
+            _mm_max_epu8(_mm_max_epu8(blocks[0], blocks[1]), _mm_max_epu8(blocks[2], blocks[3]));
+        const __m128i over = _mm_subs_epu8(largest, leadMinusOne);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(over, _mm_setzero_si128())) == 0xFFFF) {
+            continue;
+        }
         std::uint64_t leads = 0;
         for (std::size_t part = 0; part < 4; ++part) {
-            const __m128i block =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + i + 16 * part));
-            const __m128i high = _mm_cmpgt_epi8(_mm_xor_si128(block, flip), belowLead);
+            const __m128i high = _mm_cmpgt_epi8(_mm_xor_si128(blocks[part], flip), belowLead);
             leads |= std::uint64_t(static_cast<std::uint16_t>(_mm_movemask_epi8(high)))
                      << (16 * part);
         }
