@@ -12,6 +12,9 @@ TEST_PACKAGES=(desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86
     python3-pytest librsvg2-bin imagemagick qt6-gtk-platformtheme xvfb xauth)
 # The word processor that the document tests open converted documents with, where installed.
 OFFICE_PACKAGES=(libreoffice-writer-nogui)
+# The compilers that the core must build with beside the usual one, the cross compilers for
+# the platforms without ICU among them.
+CROSS_PACKAGES=(clang-14 clang-19 emscripten g++-mingw-w64-i686 nodejs file)
 # What it takes to look at the window without a desktop.
 XVFB_PACKAGES=(xvfb xauth xdotool imagemagick)
 
