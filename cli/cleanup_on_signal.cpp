@@ -1,5 +1,6 @@
 #include "cleanup_on_signal.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -16,9 +17,13 @@ constexpr std::array kEndingSignals = {SIGHUP,    SIGINT,  SIGQUIT, SIGTERM, SIG
                                        SIGUSR2,   SIGALRM, SIGPIPE, SIGXCPU, SIGXFSZ,
                                        SIGVTALRM, SIGPROF, SIGPOLL, SIGPWR,  SIGSYS};
 
-// For the handler, which may call only async-signal-safe functions.
+// For the handlers, which may call only async-signal-safe functions.
 char g_path[4096];
 std::array<bool, NSIG> g_handled{};
+const char* g_mapBegin = nullptr;
+std::size_t g_mapSize = 0;
+char g_mappedMessage[4096 + 128];
+std::size_t g_mappedMessageSize = 0;
 
 extern "C" void RemoveAndDie(int signalNumber) {
     if (g_path[0] != '\0') {
@@ -38,7 +43,41 @@ sigset_t EndingSignals() {
     return set;
 }
 
+extern "C" void InputShrank(int signalNumber, siginfo_t* info, void*) {
+    const char* address = static_cast<const char*>(info->si_addr);
+    if (g_mapBegin != nullptr && address >= g_mapBegin && address < g_mapBegin + g_mapSize) {
+        [[maybe_unused]] const ssize_t told = ::write(2, g_mappedMessage, g_mappedMessageSize);
+        if (g_path[0] != '\0') {
+            ::unlink(g_path);
+        }
+        ::_exit(1);
+    }
+    // Not the input's: the default action, as if there were no handler.
+    ::signal(signalNumber, SIG_DFL);
+    ::raise(signalNumber);
+}
+
 } // namespace
+
+void GuardMappedInput(const void* begin, std::size_t size, const std::string& name) {
+    const std::string message =
+        "orvaniconv-cli: " + name + ": the file shrank while it was being read\n";
+    g_mappedMessageSize = std::min(message.size(), sizeof g_mappedMessage);
+    std::memcpy(g_mappedMessage, message.data(), g_mappedMessageSize);
+    g_mapSize = size;
+    g_mapBegin = static_cast<const char*>(begin);
+    struct sigaction action {};
+    action.sa_sigaction = InputShrank;
+    action.sa_flags = SA_SIGINFO;
+    sigfillset(&action.sa_mask);
+    ::sigaction(SIGBUS, &action, nullptr);
+}
+
+void ForgetMappedInput() {
+    ::signal(SIGBUS, SIG_DFL);
+    g_mapBegin = nullptr;
+    g_mapSize = 0;
+}
 
 int CreateRemovedOnSignal(std::string& path) {
     if (path.size() >= sizeof g_path) {

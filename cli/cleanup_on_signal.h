@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace orvani::cli {
@@ -13,5 +14,11 @@ namespace orvani::cli {
 
 // The file is in place or removed: signals act as they did before.
 void ForgetRemovedOnSignal();
+
+// The input `name`, mapped at [begin, begin + size), is read through the map: should the file
+// shrink meanwhile, reading past its new end raises SIGBUS, which then says so on standard
+// error, removes the temporary file and ends the filter with status 1 rather than a crash.
+void GuardMappedInput(const void* begin, std::size_t size, const std::string& name);
+void ForgetMappedInput();
 
 } // namespace orvani::cli

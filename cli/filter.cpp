@@ -152,6 +152,11 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         if (encoder != nullptr) {
             encoder->startText(input.name());
         }
+        if (const auto mapped = input.mapped(); mapped && !decodes) {
+            ConvertMapped(*mapped, input.name(), request.normalize, sink, fresh, worker, {},
+                          [&](std::size_t done) { input.release(done); });
+            return;
+        }
         std::optional<DecodingSource> decoded;
         ByteSource* text = &input;
         if (decodes) {

@@ -1,9 +1,12 @@
 #include "input.h"
 
+#include "cleanup_on_signal.h"
 #include "errors.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvani::cli {
@@ -19,11 +22,46 @@ Input::Input(const std::string& path) {
         throw SystemReadError(name_, errno);
     }
     owned_ = true;
+    // Reading through the map spares copying every byte; a file that cannot be mapped (a
+    // FIFO, a device, an empty file, a file system without it) is read.
+    struct stat status {};
+    if (::fstat(fd_, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+        const auto size = static_cast<std::size_t>(status.st_size);
+        void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd_, 0);
+        if (map != MAP_FAILED) {
+            map_ = static_cast<char*>(map);
+            mapSize_ = size;
+            ::madvise(map_, mapSize_, MADV_SEQUENTIAL);
+            GuardMappedInput(map_, mapSize_, name_);
+        }
+    }
 }
 
 Input::~Input() {
+    if (map_ != nullptr) {
+        ForgetMappedInput();
+        ::munmap(map_, mapSize_);
+    }
     if (owned_) {
         ::close(fd_);
+    }
+}
+
+std::optional<std::string_view> Input::mapped() const noexcept {
+    if (map_ == nullptr) {
+        return std::nullopt;
+    }
+    return std::string_view(map_, mapSize_);
+}
+
+void Input::release(std::size_t bytes) noexcept {
+    // Whole pages only; the file's pages stay in the page cache, only this process's hold on
+    // them goes, so that its memory does not grow with the file.
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t until = bytes / page * page;
+    if (map_ != nullptr && until > released_) {
+        ::madvise(map_ + released_, until - released_, MADV_DONTNEED);
+        released_ = until;
     }
 }
 

@@ -57,7 +57,7 @@ Utf8Progress Converter::convertUtf8(std::string_view utf8, std::span<char> out) 
         // Cut off by the end of the piece, or by the end of what fitted.
         stop = fits < utf8.size() ? Utf8Stop::OutputFull : Utf8Stop::CutOff;
     }
-    return {read, static_cast<std::size_t>(scan.out - out.data()), stop};
+    return {read, static_cast<std::size_t>(scan.out - out.data()), stop, scan.mayCompose};
 }
 
 Utf8Finish Converter::finishUtf8(std::span<char> out) noexcept {

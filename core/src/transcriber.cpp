@@ -73,8 +73,9 @@ inline bool AsciiAhead(const char32_t*, const char32_t*) {
     return false;
 }
 
-// Where [p, end) stops being readable UTF-8.
-const char* SkipUtf8(const char* p, const char* end, bool vector) {
+// Where [p, end) stops being readable UTF-8; `mayCompose` is set where it holds a character
+// that NFC might change.
+const char* SkipUtf8(const char* p, const char* end, bool vector, bool& mayCompose) {
     while (p < end) {
         if (vector && end - p >= 32) {
             p = SkipUtf8Avx2(p, end);
@@ -90,6 +91,7 @@ const char* SkipUtf8(const char* p, const char* end, bool vector) {
         if (!read.readable()) {
             break;
         }
+        mayCompose = mayCompose || Transcriber::MayCompose(read.c);
         p += read.units;
     }
     return p;
@@ -470,6 +472,7 @@ Unit* Transcriber::writeLetter(char32_t c, Unit* out) const {
 template <typename Unit>
 Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end, Unit* out) const {
     const Piece* const pieces = pieces_.data();
+    bool mayCompose = false;
     while (p < end) {
         if constexpr (std::is_same_v<Unit, char>) {
             if (kernel_.letters && end - p >= kScanReach) {
@@ -505,13 +508,14 @@ Transcriber::Scan<Unit> Transcriber::feedLetters(const Unit* p, const Unit* end,
         if (read.c < kTabled) [[likely]] {
             out = Store<Unit>::Emit(pieces[read.c], out);
         } else if (read.readable()) {
+            mayCompose = mayCompose || MayCompose(read.c);
             out = writeLetter(read.c, out);
         } else {
             break;
         }
         p += read.units;
     }
-    return {p, out, Stop::End};
+    return {p, out, Stop::End, mayCompose};
 }
 
 template <typename Unit>
@@ -520,6 +524,7 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
     const Piece* const pieces = pieces_.data();
     const std::uint8_t* const pairLetter = pairLetter_.data();
     const std::uint16_t* const pairs = pairs_.data();
+    bool mayCompose = false;
 
     // The previous character, not yet written, its place among the letters of two-letter
     // spellings, and whether the one before it took it into such a spelling. Whether two
@@ -570,6 +575,7 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
             if (!read.readable()) {
                 break;
             }
+            mayCompose = mayCompose || MayCompose(c);
             // Lower-casing may bring a rarer letter into the tables (KELVIN SIGN becomes "k").
             c = LowerCase(c);
             if (c >= kTabled) {
@@ -588,7 +594,7 @@ Transcriber::Scan<Unit> Transcriber::feedWithPairs(const Unit* p, const Unit* en
         asciiBehind = read.units == 1;
     }
     pending = taken || previous == kNone ? Pending() : Pending(static_cast<char16_t>(previous));
-    return {p, out, Stop::End};
+    return {p, out, Stop::End, mayCompose};
 }
 
 template <typename Unit>
@@ -598,7 +604,7 @@ Transcriber::Scan<Unit> Transcriber::feed(const Unit* begin, const Unit* end, Un
     if (passesThrough_) {
         // Even text that is not converted must be read to find where it stops being UTF-8.
         if constexpr (std::is_same_v<Unit, char>) {
-            scan.stop = SkipUtf8(begin, end, skipsInVector_);
+            scan.stop = SkipUtf8(begin, end, skipsInVector_, scan.mayCompose);
         }
         scan.out = std::copy(begin, scan.stop, out);
     } else {

@@ -69,7 +69,15 @@ public:
         const Unit* stop; // where the scan stopped
         Unit* out;        // the end of what it wrote
         Stop why;
+        bool mayCompose = false; // UTF-8 only: see MayCompose()
     };
+
+    // Whether NFC might change `c` or compose it with what is around it: every character from
+    // U+0300 on but General Punctuation from U+2002, which the vector scans pass where it lies.
+    // Text without one is its own NFC.
+    [[nodiscard]] static constexpr bool MayCompose(char32_t c) noexcept {
+        return c >= 0x300 && (c < 0x2002 || c > 0x207F);
+    }
 
     // Writes the conversion of [begin, end) from `out` on. UTF-8 is read up to its first
     // invalid sequence, or to a sequence that the end cuts off; code points are all read.

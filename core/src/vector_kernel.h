@@ -64,7 +64,8 @@ const char* ScanLettersAvx2(const KernelTables& tables, const char* p, const cha
 // return.
 const char* ScanPairsAvx2(const KernelTables& tables, const char* p, const char* end, char*& out,
                           bool& taken) noexcept;
-// Where [p, end) stops being ASCII and two-byte UTF-8, to within the last 32 bytes.
+// Where [p, end) stops being ASCII and two-byte UTF-8 below U+0300, to within the last 32
+// bytes.
 const char* SkipUtf8Avx2(const char* p, const char* end) noexcept;
 
 } // namespace orvani::detail

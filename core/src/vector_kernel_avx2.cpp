@@ -233,8 +233,11 @@ ORVANI_AVX2 inline void PutLatin(const Latin& latin, __m256i bytes, Block& block
     std::uint32_t valid = block.ascii | (leads & (follow >> 1)) | trails;
     block.ends = block.ascii | trails;
     if (latin.punctuationPasses) {
-        const std::uint32_t e2 = Mask(Is(bytes, 0xE2));
+        // U+2000 and U+2001 (E2 80 80, E2 80 81) pass too, but are left to the scalar road,
+        // which tells that the text holds what NFC changes.
         const std::uint32_t row = Mask(Either(bytes, 0x80, 0x81));
+        const std::uint32_t singleton = Mask(Is(bytes, 0x80)) & (row >> 1);
+        const std::uint32_t e2 = Mask(Is(bytes, 0xE2)) & ~(singleton >> 1);
         const std::uint32_t third = follow & (row << 1) & (e2 << 2);
         valid |= (e2 & (row >> 1) & (follow >> 2)) | (row & (e2 << 1) & (follow >> 1)) | third;
         block.ends |= third;
@@ -403,9 +406,10 @@ ORVANI_AVX2 const char* SkipUtf8Avx2(const char* p, const char* end) noexcept {
             p += 32;
             continue;
         }
-        // Two-byte leads are C2-DF.
+        // Two-byte leads C2-CB, of the characters below U+0300; from there on (combining marks
+        // among them) the scalar road takes them, and tells that NFC might change them.
         const __m256i lead = _mm256_and_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-63)),
-                                              _mm256_cmpgt_epi8(_mm256_set1_epi8(-32), bytes));
+                                              _mm256_cmpgt_epi8(_mm256_set1_epi8(-52), bytes));
         const std::uint32_t trail = Mask(_mm256_and_si256(Continuation(bytes), ShiftInZero(lead)));
         const std::uint32_t good = ascii | trail | (Mask(lead) & (trail >> 1));
         const unsigned n = good == ~0U ? 32 : static_cast<unsigned>(__builtin_ctz(~good));

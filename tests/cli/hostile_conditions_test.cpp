@@ -27,6 +27,23 @@ TEST_F(CliTest, WritesStraightIntoWhatIsNotARegularFile) {
     }
 }
 
+// A file is converted where it lies in memory; one that shrinks meanwhile (cut short by another
+// program) is reported, not a crash. The output goes into a FIFO, so that the filter waits in
+// its first piece, with the file read from memory, until the file is cut.
+TEST_F(CliTest, AnInputThatShrinksWhileItIsReadIsAnError) {
+    std::string text;
+    for (int i = 0; i < 500000; ++i) {
+        text += "dhath ";
+    }
+    write("big.txt", text);
+    ASSERT_EQ(::mkfifo((dir_ / "out").c_str(), 0644), 0);
+    const Outcome result = shell("$CLI -f old -t new -o out big.txt 2>err & pid=$!; "
+                                 "exec 3<out; head -c 1 <&3 >/dev/null; truncate -s 0 big.txt; "
+                                 "cat <&3 >/dev/null; wait $pid; echo $? >status");
+    EXPECT_EQ(read("status"), "1\n") << result.err;
+    EXPECT_EQ(read("err"), "orvaniconv-cli: big.txt: the file shrank while it was being read\n");
+}
+
 TEST_F(CliTest, AClosedStandardInputIsNeverTakenForAnotherFile) {
     write("out.txt", "kheetsoy dhath\n");
     write("a.txt", "as");

@@ -16,6 +16,9 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace orvani::cli {
 namespace {
@@ -127,6 +130,65 @@ TEST(NormalizingSource, InvalidUtf8IsReportedAtItsByteInTheInput) {
                 error.starts_with("in: invalid UTF-8 at byte " + std::to_string(c.invalidAt)))
                 << error;
             EXPECT_EQ(out.text, WholeNfc(c.input.substr(0, c.invalidAt))) << piece;
+        }
+    }
+}
+
+// A file in memory is converted where it lies, a slice at a time: for every size of slice, with
+// and without NFC, it gives what the stream through the normaliser gives, the same text before
+// a fault and the same message.
+TEST(ConvertMapped, GivesWhatTheStreamGives) {
+    const std::vector<std::string> texts = {
+        "Kheetsoy dhath, ohm uhr.\n",
+        "xi\u0301co\u0301 S\u030Cam\u2026 tsa",
+        "e\u0301 abc \xFF tail",
+        "e\u0301 " + std::string(300, 'k') + "h\x80",
+        "ash\xC5\xA1h",
+        "as\xC5",
+        "e\u0301 a\u0301\xC3",
+        "sh" + std::string(200, 'a') + "\u0301",
+        std::string(100, 'k') + "e\u0301" + std::string(100, 'h') + " \u2000 \u0416",
+        "\xFF\xFEx\x00",
+        "",
+    };
+    const auto outcome = [](auto&& convert) {
+        MemorySink out;
+        std::string error;
+        try {
+            convert(out);
+        } catch (const FilterError& e) {
+            error = e.what();
+        }
+        // The byte that the message names; what it adds of the text's look may differ with
+        // how much of the text was in view.
+        return std::pair(out.text, error.substr(0, error.find(';')));
+    };
+    for (const std::string& text : texts) {
+        for (const bool normalize : {true, false}) {
+            for (const std::size_t read : {1, 3, 8, 64, 4096}) {
+                const StreamSizes sizes{.read = read, .halfWorthAThread = 8, .cutSearch = 4};
+                const Converter converter(Standard::Old, Standard::New, {});
+                Worker worker;
+                const auto streamed = outcome([&](MemorySink& out) {
+                    MemorySource raw(text, 7);
+                    std::optional<NormalizingSource> normalized;
+                    ByteSource* source = &raw;
+                    if (normalize) {
+                        source = &normalized.emplace(raw);
+                    }
+                    ConvertStream(*source, out, converter, worker, sizes);
+                });
+                std::size_t reported = 0;
+                const auto mapped = outcome([&](MemorySink& out) {
+                    ConvertMapped(text, "in", normalize, out, converter, worker, sizes,
+                                  [&](std::size_t done) { reported = done; });
+                });
+                EXPECT_EQ(mapped, streamed)
+                    << text << " normalize " << normalize << " read " << read;
+                if (mapped.second.empty()) {
+                    EXPECT_EQ(reported, text.size());
+                }
+            }
         }
     }
 }

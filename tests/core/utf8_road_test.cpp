@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <orvani/pipeline.h>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
 
 #include <array>
 #include <cstring>
@@ -204,6 +206,37 @@ TEST(Utf8Road, NeverWritesPastTheOutput) {
             std::array<char, 4> tiny{};
             Converter converter = fresh;
             EXPECT_EQ(converter.convertUtf8(text, tiny).stop, Utf8Stop::OutputFull);
+        }
+    }
+}
+
+// The road tells, for any character, whether NFC might change the text around it; ICU holds that
+// every character it passes over is unchanged by NFC and composes with nothing before it, so
+// that text with none of the others is its own NFC.
+TEST(Utf8Road, TellsWhereNfcMightChangeTheText) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    const std::string around(40, 'a'); // long enough for the vector scans on either side
+    std::vector<char> out;
+    for (const auto& [source, target] :
+         {std::pair(Standard::Old, Standard::New), std::pair(Standard::New, Standard::Old),
+          std::pair(Standard::New, Standard::New)}) {
+        const Converter fresh(source, target);
+        out.resize(fresh.maxUtf8Output(around.size() * 2 + 4));
+        for (char32_t c = 0x80; c < 0x110000; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF) {
+                continue;
+            }
+            Converter converter = fresh;
+            const Utf8Progress step =
+                converter.convertUtf8(around + Utf8(std::u32string(1, c)) + around, out);
+            const bool inert =
+                nfc->hasBoundaryBefore(static_cast<UChar32>(c)) &&
+                nfc->quickCheck(icu::UnicodeString(static_cast<UChar32>(c)), status) == UNORM_YES;
+            ASSERT_TRUE(step.mayCompose || inert) << "U+" << std::hex << static_cast<unsigned>(c);
+            ASSERT_EQ(step.mayCompose, c >= 0x300 && (c < 0x2002 || c > 0x207F))
+                << "U+" << std::hex << static_cast<unsigned>(c);
         }
     }
 }

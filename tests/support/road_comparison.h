@@ -57,7 +57,8 @@ inline RoadRun RunRoad(const detail::Transcriber& transcriber, std::string_view 
         run.out.append(buffer.data(), scan.out);
         at = static_cast<std::size_t>(scan.stop - text.data());
         run.trace.insert(run.trace.end(), {at, static_cast<std::size_t>(scan.why),
-                                           pending ? std::size_t{*pending} + 1 : 0});
+                                           pending ? std::size_t{*pending} + 1 : 0,
+                                           std::size_t{scan.mayCompose}});
         if (scan.why == detail::Transcriber::Stop::Invalid) {
             break;
         }

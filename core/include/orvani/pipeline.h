@@ -60,6 +60,11 @@ struct Utf8Progress {
     std::size_t read;
     std::size_t written;
     Utf8Stop stop;
+    // Whether what was read holds a character that Unicode normalization (NFC) might change or
+    // compose with its neighbours: one from U+0300 on, but for the punctuation of U+2002-U+207F.
+    // Text without one is its own NFC, so that a stream can convert first and normalise only
+    // where this is set.
+    bool mayCompose = false;
 };
 
 // The last step of the UTF-8 road: bytes written, and whether they fitted (End) or the output
