@@ -21,7 +21,7 @@ std::u32string ConvertText(std::u32string_view text, std::optional<Standard> sou
         pivot = ConvS(text, type);
     }
     if (source == Standard::New) {
-        pivot = text;
+        pivot.assign(text.begin(), text.end());
     }
     std::u32string result;
     if (target == Standard::Old) {

@@ -331,7 +331,9 @@ private:
             }
         }
         if (text.empty) {
-            edits_.replace(close, text.tagEnd, ">" + EscapeXml(converted) + "</" + text.name + ">");
+            std::string element(1, '>');
+            element.append(EscapeXml(converted)).append("</").append(text.name).append(">");
+            edits_.replace(close, text.tagEnd, std::move(element));
         } else {
             edits_.replace(text.tagEnd, text.contentEnd, EscapeXml(converted));
         }
