@@ -37,10 +37,6 @@ bool ReadsItsOwnOutput(const Input& input, const Output& output) {
            ::lseek(input.descriptor(), 0, SEEK_CUR) < out.st_size;
 }
 
-// Documents are read whole: an archive must be read from its end. Far more than any real
-// document, and little enough to hold in memory.
-constexpr std::size_t kLargestDocument = std::size_t{1} << 30;
-
 // The format of the input at `path`: as asked, or else from its name and first bytes (only
 // where it is a regular file, which peeking does not consume); standard input is text.
 DocumentFormat FormatOf(const ConvertRequest& request, const std::string& path) {
@@ -62,6 +58,11 @@ DocumentFormat FormatOf(const ConvertRequest& request, const std::string& path) 
     return DetectDocumentFormat(path, head);
 }
 
+#ifdef ORVANI_WITH_DOCUMENTS
+// Documents are read whole: an archive must be read from its end. Far more than any real
+// document, and little enough to hold in memory.
+constexpr std::size_t kLargestDocument = std::size_t{1} << 30;
+
 std::string ReadWhole(ByteSource& input) {
     std::string bytes;
     std::size_t used = 0;
@@ -81,6 +82,7 @@ std::string ReadWhole(ByteSource& input) {
     bytes.resize(used);
     return bytes;
 }
+#endif
 
 std::string FormatName(DocumentFormat format) {
     const std::string_view name = DocumentFormatName(format);
