@@ -205,9 +205,10 @@ void ConvertMapped(std::string_view text, const std::string& name, bool normaliz
                 at = end;
             } else {
                 pieces.commit();
-                if (step.stop == Utf8Stop::Invalid ||
-                    (step.read < slice.size() && end == text.size())) {
-                    fail(step.read); // invalid, or a character cut off by the end
+                // Normalised, nothing goes on past a slice's end: what it cuts off is invalid.
+                const bool lastOfItsText = normalize || end == text.size();
+                if (step.stop == Utf8Stop::Invalid || (step.read < slice.size() && lastOfItsText)) {
+                    fail(step.read);
                 }
                 at += step.read;
             }

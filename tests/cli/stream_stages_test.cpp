@@ -146,6 +146,7 @@ TEST(ConvertMapped, GivesWhatTheStreamGives) {
         "ash\xC5\xA1h",
         "as\xC5",
         "e\u0301 a\u0301\xC3",
+        "x\u00ED\u0107 S\xCC*am\xFF\x04 e\u0601", // a lead byte just before where a slice ends
         "sh" + std::string(200, 'a') + "\u0301",
         std::string(100, 'k') + "e\u0301" + std::string(100, 'h') + " \u2000 \u0416",
         "\xFF\xFEx\x00",
@@ -165,8 +166,10 @@ TEST(ConvertMapped, GivesWhatTheStreamGives) {
     };
     for (const std::string& text : texts) {
         for (const bool normalize : {true, false}) {
-            for (const std::size_t read : {1, 3, 8, 64, 4096}) {
-                const StreamSizes sizes{.read = read, .halfWorthAThread = 8, .cutSearch = 4};
+            for (const auto& [read, cutSearch] :
+                 {std::pair<std::size_t, std::size_t>{1, 3}, {3, 1}, {8, 4}, {64, 4}, {4096, 4}}) {
+                const StreamSizes sizes{
+                    .read = read, .halfWorthAThread = 8, .cutSearch = cutSearch};
                 const Converter converter(Standard::Old, Standard::New, {});
                 Worker worker;
                 const auto streamed = outcome([&](MemorySink& out) {

@@ -1,7 +1,7 @@
 // The filter's reading of UTF-8 on any bytes, in pieces and halves of any size, with or without
-// the NFC step in front: either the whole conversion, or the invalid-UTF-8 error at the right
-// byte of the input with exactly the conversion of the text before it; never a crash, never
-// output past the error.
+// the NFC step in front, from a stream and from a file in memory: either the whole
+// conversion, or the invalid-UTF-8 error at the right byte of the input with exactly the
+// conversion of the text before it; never a crash, never output past the error.
 
 #include "errors.h"
 #include "fuzz_text.h"
@@ -70,13 +70,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = input.rest();
 
     static cli::Worker worker; // one thread for the whole run, as in the filter
+    const bool mapped = input.byte() % 2 == 0;
     MemorySource raw(bytes);
     cli::NormalizingSource normalized(raw);
     cli::ByteSource& in = normalize ? static_cast<cli::ByteSource&>(normalized) : raw;
     MemorySink out;
     std::optional<std::string> error;
     try {
-        cli::ConvertStream(in, out, Converter(source, target, options), worker, sizes);
+        if (mapped) {
+            cli::ConvertMapped(bytes, "fuzz", normalize, out, Converter(source, target, options),
+                               worker, sizes);
+        } else {
+            cli::ConvertStream(in, out, Converter(source, target, options), worker, sizes);
+        }
     } catch (const cli::FilterError& e) {
         error = e.what();
     }
