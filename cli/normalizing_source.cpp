@@ -13,20 +13,16 @@ namespace orvani::cli {
 namespace {
 
 using internal::DecodeUtf8;
+using internal::IsUtf8Continuation;
+using internal::kLongestUtf8;
 using internal::Utf8Status;
-
-constexpr std::size_t kLongestSequence = 4;
-
-bool IsTrail(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
 
 // Where the last character of `text` starts.
 std::size_t StartOfLastCharacter(std::string_view text) {
     std::size_t i = text.size();
-    while (i > 0 && text.size() - i < kLongestSequence) {
+    while (i > 0 && text.size() - i < kLongestUtf8) {
         --i;
-        if (!IsTrail(text[i])) {
+        if (!IsUtf8Continuation(text[i])) {
             return i;
         }
     }
@@ -91,8 +87,8 @@ std::size_t NormalizingSource::read(char* into, std::size_t size) {
         // has room.
         char* buffer = into;
         std::size_t room = size;
-        if (size < held_.size() + kLongestSequence) {
-            scratch_.resize(held_.size() + kLongestSequence);
+        if (size < held_.size() + kLongestUtf8) {
+            scratch_.resize(held_.size() + kLongestUtf8);
             buffer = scratch_.data();
             room = scratch_.size();
         }

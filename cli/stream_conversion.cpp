@@ -13,7 +13,7 @@
 namespace orvani::cli {
 namespace {
 
-constexpr std::size_t kLongestSequence = 4;
+using internal::kLongestUtf8;
 
 } // namespace
 
@@ -23,7 +23,7 @@ PieceConverter::PieceConverter(ByteSink& out, const Converter& fresh, Worker& wo
       name_(std::move(name)), first_(fresh), second_(fresh) {
     // Room for both halves: the bound on the output grows linearly with the input.
     const std::size_t room =
-        converter_.maxUtf8Output(kLongestSequence + sizes.read) + converter_.maxUtf8Output(0);
+        converter_.maxUtf8Output(kLongestUtf8 + sizes.read) + converter_.maxUtf8Output(0);
     buffer_ = std::make_unique_for_overwrite<char[]>(room);
     room_ = std::span<char>(buffer_.get(), room);
 }
@@ -41,7 +41,7 @@ void PieceConverter::fail(std::string_view rest, std::uint64_t offset) {
 }
 
 PieceConverter::Step PieceConverter::prepare(std::string_view text) {
-    text = text.substr(0, kLongestSequence + sizes_.read); // what the buffer holds
+    text = text.substr(0, kLongestUtf8 + sizes_.read); // what the buffer holds
     prepared_ = true;
     first_ = converter_;
     const std::size_t middle = text.size() / 2;
@@ -100,7 +100,7 @@ std::size_t PieceConverter::convert(std::string_view text, std::uint64_t offset)
 
 void PieceConverter::convertAll(std::string_view text, std::uint64_t offset) {
     while (!text.empty()) {
-        const std::string_view piece = text.substr(0, kLongestSequence + sizes_.read);
+        const std::string_view piece = text.substr(0, kLongestUtf8 + sizes_.read);
         const std::size_t read = convert(piece, offset);
         if (read < piece.size() && piece.size() == text.size()) {
             fail(text.substr(read), offset + read); // a character that the end cuts off
@@ -114,7 +114,7 @@ void ConvertStream(ByteSource& in, ByteSink& out, const Converter& fresh, Worker
                    const StreamSizes& sizes) {
     PieceConverter pieces(out, fresh, worker, sizes, in.name());
     // Room at the front for a sequence cut off by the previous read.
-    const auto bytes = std::make_unique_for_overwrite<char[]>(kLongestSequence + sizes.read);
+    const auto bytes = std::make_unique_for_overwrite<char[]>(kLongestUtf8 + sizes.read);
     std::size_t held = 0;
     std::uint64_t offset = 0; // of bytes[0] in the input
     for (;;) {
@@ -152,10 +152,7 @@ void ConvertNormalized(std::string_view slice, std::uint64_t at, const std::stri
     NfcStream nfc;
     std::string normal;
     while (!valid.empty()) {
-        std::size_t cut = std::min(valid.size(), sizes.read);
-        while (cut < valid.size() && (static_cast<unsigned char>(valid[cut]) & 0xC0) == 0x80) {
-            ++cut; // at a character's start
-        }
+        const std::size_t cut = internal::CharacterStartFrom(valid, sizes.read);
         normal.clear();
         nfc.feed(valid.substr(0, cut), normal);
         pieces.convertAll(normal, at);
@@ -176,7 +173,7 @@ void ConvertMapped(std::string_view text, const std::string& name, bool normaliz
                    const Converter& fresh, Worker& worker, const StreamSizes& sizes,
                    const std::function<void(std::size_t)>& done) {
     PieceConverter pieces(out, fresh, worker, sizes, name);
-    const std::size_t piece = std::max(sizes.read, kLongestSequence);
+    const std::size_t piece = std::max(sizes.read, kLongestUtf8);
     std::size_t at = 0;
     const auto fail = [&](std::size_t where) {
         pieces.finish();

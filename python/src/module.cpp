@@ -118,7 +118,7 @@ StrShape ShapeOf(std::string_view utf8) noexcept {
     unsigned char highest = 0;
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
-        continuations += (byte & 0xC0) == 0x80 ? 1 : 0;
+        continuations += orvani::internal::IsUtf8Continuation(c) ? 1 : 0;
         highest = byte > highest ? byte : highest;
     }
     // The exact class matters: CPython takes a str to be as narrow as its characters allow.
@@ -191,10 +191,7 @@ public:
         }
         constexpr std::size_t kBlock = 1 << 20;
         while (!utf8.empty()) {
-            std::size_t cut = std::min(kBlock, utf8.size());
-            while (cut < utf8.size() && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) {
-                ++cut; // at a character's start
-            }
+            const std::size_t cut = orvani::internal::CharacterStartFrom(utf8, kBlock);
             normal_.clear();
             nfc_.feed(utf8.substr(0, cut), normal_);
             convert(normal_, out);

@@ -131,7 +131,7 @@ void AppendNfc(std::string_view run, std::string& out) {
         if (part > kLongestIcuRun) {
             part = CutBefore(nfc, run, kLongestIcuRun,
                              [](std::string_view text, std::size_t at) -> std::optional<char32_t> {
-                                 if ((static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) {
+                                 if (internal::IsUtf8Continuation(text[at])) {
                                      return std::nullopt;
                                  }
                                  return DecodeUtf8(text, at).c;
@@ -168,9 +168,9 @@ void AppendNfcOfAny(std::string_view text, std::string& out) {
 // starts: bytes that are no character come one at a time, as invalid, but for a character
 // that the end of `text` cuts off, which comes whole, as truncated.
 std::pair<std::size_t, Utf8Char> CharacterBefore(std::string_view text, std::size_t end) {
-    for (std::size_t back = 1; back <= 4 && back <= end; ++back) {
+    for (std::size_t back = 1; back <= internal::kLongestUtf8 && back <= end; ++back) {
         const std::size_t start = end - back;
-        if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80) {
+        if (!internal::IsUtf8Continuation(text[start])) {
             const Utf8Char read = DecodeUtf8(text.data() + start, text.data() + end);
             if (read.length == back) {
                 return {start, read};
@@ -189,7 +189,8 @@ std::size_t StablePrefix(const icu::Normalizer2& nfc, std::string_view text) {
     while (end > 0) {
         const auto [start, read] = CharacterBefore(text, end);
         // Bytes near the end that are no character may be one that the next piece completes.
-        const bool mayBeCutOff = read.status != Utf8Status::Valid && text.size() - start < 4;
+        const bool mayBeCutOff =
+            read.status != Utf8Status::Valid && text.size() - start < internal::kLongestUtf8;
         if (!mayBeCutOff && (read.status != Utf8Status::Valid || BoundaryBefore(nfc, read.c))) {
             return start;
         }
@@ -204,10 +205,7 @@ std::size_t StablePrefix(const icu::Normalizer2& nfc, std::string_view text) {
 // are passed over.
 std::size_t FirstBoundary(const icu::Normalizer2& nfc, std::string_view text, std::size_t from,
                           std::size_t to) {
-    std::size_t i = from;
-    while (i < to && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) {
-        ++i;
-    }
+    std::size_t i = std::min(internal::CharacterStartFrom(text, from), to);
     while (i < to) {
         const Utf8Char read = DecodeUtf8(text.substr(0, to), i);
         if (read.status == Utf8Status::Truncated) {
@@ -257,25 +255,10 @@ bool NfcMayChange(std::string_view utf8) noexcept {
     // another script): a small cache of those known to be unchanged spares most of ICU's
     // look-ups.
     std::array<char32_t, 64> knownUnchanged{};
-    // General Punctuation (U+2000-U+207F: dashes, quotation marks, the ellipsis) comes most
-    // often, and is told by its last two bytes without decoding: -1 not yet known.
-    std::array<std::int8_t, 128> punctuationUnchanged;
-    punctuationUnchanged.fill(-1);
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
     std::size_t next = 0; // where the next character starts, past those looked at
     const auto mayChangeAt = [&](std::size_t i) {
         if (i < next) {
             return false; // inside a character already looked at
-        }
-        if (nfc != nullptr && i + 2 < utf8.size() && byte(i) == 0xE2 &&
-            (byte(i + 1) & 0xFE) == 0x80 && (byte(i + 2) & 0xC0) == 0x80) {
-            const std::size_t index = ((byte(i + 1) & 1U) << 6) | (byte(i + 2) & 0x3FU);
-            std::int8_t& known = punctuationUnchanged[index];
-            if (known < 0) {
-                known = UnchangedWhateverSurroundsIt(*nfc, 0x2000 + static_cast<char32_t>(index));
-            }
-            next = i + 3;
-            return known == 0;
         }
         const Utf8Char read = DecodeUtf8(utf8, i);
         next = i + read.length;

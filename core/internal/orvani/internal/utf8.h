@@ -3,6 +3,7 @@
 // UTF-8 as the project's libraries read and write it, in one place: the core, the NFC step,
 // the documents layer and the Python module share it. Not part of the installed API.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,24 @@
 #include <string_view>
 
 namespace orvani::internal {
+
+// The most bytes that one character takes.
+inline constexpr std::size_t kLongestUtf8 = 4;
+
+// Whether `byte` goes on a character begun before it (10xxxxxx).
+[[nodiscard]] constexpr bool IsUtf8Continuation(char byte) noexcept {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// The first place at or after `at` (and at most the end) where a character starts, for cutting
+// text into pieces that split no character.
+[[nodiscard]] constexpr std::size_t CharacterStartFrom(std::string_view bytes,
+                                                       std::size_t at) noexcept {
+    while (at < bytes.size() && IsUtf8Continuation(bytes[at])) {
+        ++at;
+    }
+    return std::min(at, bytes.size());
+}
 
 enum class Utf8Status : std::uint8_t {
     Valid,
