@@ -1,11 +1,14 @@
-# 32-bit Windows with Debian's MinGW-w64 cross compiler (g++-mingw-w64-i686).
+# 32-bit Windows with Debian's MinGW-w64 cross compiler (g++-mingw-w64-i686), in its posix
+# thread model: the win32 model of GCC 12 has no std::thread or std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Static: the programs need no DLL of the compiler's (libstdc++, libgcc, winpthread).
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
