@@ -3,8 +3,6 @@
 
 #include "frm_main.h"
 
-#include "window_pipeline.h"
-
 #include <orvani/normalization.h>
 
 #include <QApplication>
@@ -26,8 +24,11 @@
 #include <QVariant>
 #include <QWindow>
 
+#include <frm_main_controls.h>
+#include <option_panel.h>
 #include <optional>
 #include <utility>
+#include <window_pipeline.h>
 
 namespace {
 
@@ -137,12 +138,8 @@ void frmMain::connectHandlers() {
 }
 
 QPoint frmMain::CentredPosition(const QRect& area, const QSize& size) {
-    const int left =
-        area.width() < size.width() ? area.left() : area.left() + (area.width() - size.width()) / 2;
-    const int top = area.height() < size.height()
-                        ? area.top()
-                        : area.top() + (area.height() - size.height()) / 2;
-    return {left, top};
+    return {orvani::window::CentredStart(area.left(), area.width(), size.width()),
+            orvani::window::CentredStart(area.top(), area.height(), size.height())};
 }
 
 void frmMain::showEvent(QShowEvent* event) {
@@ -188,36 +185,23 @@ void frmMain::comR_Click() {
 }
 
 void frmMain::options() {
-    using orvani::Standard;
-    struct Panel {
-        Standard left;
-        Standard right;
-        const char* ohUhCaption;
-        const char* aCaption; // null: chkA hidden
-    };
-    static constexpr Panel kPanels[] = {
-        {Standard::Old, Standard::New, "oh/uh -> o/u", "ah/a -> a/æ"},
-        {Standard::New, Standard::Old, "o/u -> oh/uh", nullptr},
-        {Standard::Old, Standard::Script, "oh/uh -> o/u", "ah/a -> a/I"},
-        {Standard::Script, Standard::Old, "o/u -> oh/uh", nullptr},
-    };
-    const std::optional<Standard> left = StandardOf(comL);
-    const std::optional<Standard> right = StandardOf(comR);
-    for (const Panel& panel : kPanels) {
-        if (left == panel.left && right == panel.right) {
-            lblOpt->show();
-            chkOU->show();
-            chkOU->setText(QString::fromUtf8(panel.ohUhCaption));
-            chkA->setVisible(panel.aCaption != nullptr);
-            if (panel.aCaption != nullptr) {
-                chkA->setText(QString::fromUtf8(panel.aCaption));
-            }
-            return;
-        }
+    const std::optional<orvani::window::OptionPanel> panel =
+        orvani::window::OptionPanelFor(StandardOf(comL), StandardOf(comR));
+    if (!panel) {
+        lblOpt->hide();
+        chkOU->hide();
+        chkA->hide();
+        return;
     }
-    lblOpt->hide();
-    chkOU->hide();
-    chkA->hide();
+    lblOpt->show();
+    chkOU->show();
+    chkOU->setText(QString::fromUtf8(panel->ohUhCaption.data(),
+                                     static_cast<qsizetype>(panel->ohUhCaption.size())));
+    chkA->setVisible(panel->aCaption.has_value());
+    if (panel->aCaption) {
+        chkA->setText(QString::fromUtf8(panel->aCaption->data(),
+                                        static_cast<qsizetype>(panel->aCaption->size())));
+    }
 }
 
 void frmMain::cmdConv_Click() {

@@ -21,28 +21,38 @@
 #include <QVariant>
 
 #include <cstddef>
+#include <frm_main_controls.h>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15; // at 96 pixels per inch; Qt scales for other displays
+using orvani::window::ControlSpec;
 
+// Pixels at 96 pixels per inch; Qt scales them for other displays.
 constexpr int Px(int twips) {
-    return twips / kTwipsPerPixel;
+    return orvani::window::Pixels(twips, 96);
 }
 
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The control named, placed, captioned and tipped as the layout table says.
 template <typename Control>
-Control* Place(Control* control, const char* name, int left, int top, int width, int height) {
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(Px(left), Px(top), Px(width), Px(height));
+Control* Place(Control* control, const ControlSpec& spec) {
+    control->setObjectName(FromUtf8(spec.name));
+    control->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
+    if (!spec.toolTip.empty()) {
+        control->setToolTip(FromUtf8(spec.toolTip));
+    }
     return control;
 }
 
 QFont BoxFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
+    QFont font(FromUtf8(orvani::window::kTextFontFamily));
+    font.setPointSizeF(orvani::window::kTextFontPoints);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
@@ -50,9 +60,8 @@ QFont BoxFont() {
     return font;
 }
 
-QPlainTextEdit* TextBox(QWidget* parent, const QString& toolTip) {
+QPlainTextEdit* TextBox(QWidget* parent) {
     auto* box = new QPlainTextEdit(parent);
-    box->setToolTip(toolTip);
     box->setFont(BoxFont());
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -61,45 +70,43 @@ QPlainTextEdit* TextBox(QWidget* parent, const QString& toolTip) {
     return box;
 }
 
-QComboBox* List(QWidget* parent, QStyle* style, const QStringList& items, const QString& toolTip) {
+QComboBox* List(QWidget* parent, QStyle* style, const QStringList& items) {
     auto* list = new QComboBox(parent);
     list->setStyle(style);
     list->addItems(items);
     list->setCurrentIndex(-1);
-    list->setToolTip(toolTip);
     return list;
 }
 
 // The core's standards in its order, captioned with their display names; each item carries
 // its Standard, so that the window never reads a standard from a caption.
-QComboBox* StandardList(QWidget* parent, QStyle* style, const QString& toolTip) {
+QComboBox* StandardList(QWidget* parent, QStyle* style) {
     QStringList captions;
     for (const orvani::Standard standard : orvani::kStandards) {
         const std::string_view name = orvani::DisplayName(standard);
         captions.append(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
-    QComboBox* list = List(parent, style, captions, toolTip);
+    QComboBox* list = List(parent, style, captions);
     for (int i = 0; i < list->count(); ++i) {
         list->setItemData(i, QVariant::fromValue(orvani::kStandards[static_cast<std::size_t>(i)]));
     }
     return list;
 }
 
-QPushButton* PictureButton(QWidget* parent, const QString& picture, const QString& toolTip) {
+QPushButton* PictureButton(QWidget* parent, const QString& picture) {
     auto* button = new QPushButton(parent);
     // The picture's grey ground is the classic button face; let the real face show through.
     QPixmap pixmap(picture);
     pixmap.setMask(pixmap.createMaskFromColor(QColor(192, 192, 192)));
     button->setIcon(QIcon(pixmap));
     button->setIconSize(QSize(32, 32));
-    button->setToolTip(toolTip);
     return button;
 }
 
-QWidget* Line(QWidget* parent, const QColor& colour) {
+QWidget* Line(QWidget* parent, const ControlSpec& spec) {
     auto* line = new QWidget(parent);
     QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Window, QColor::fromRgb(spec.colour));
     line->setPalette(palette);
     line->setAutoFillBackground(true);
     return line;
@@ -108,13 +115,13 @@ QWidget* Line(QWidget* parent, const QColor& colour) {
 } // namespace
 
 void frmMain::createControls() {
-    setWindowTitle(QStringLiteral("Orvani Converter"));
+    setWindowTitle(FromUtf8(orvani::window::kTitle));
     QIcon icon;
     icon.addFile(QStringLiteral(":/pictures/orvani-16.xpm"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/pictures/orvani-32.xpm"), QSize(32, 32));
     setWindowIcon(icon);
     setFont(BoxFont());
-    setFixedSize(Px(9345), Px(6165));
+    setFixedSize(Px(orvani::window::kClientWidth), Px(orvani::window::kClientHeight));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -122,49 +129,30 @@ void frmMain::createControls() {
     auto* listStyle = new CompactComboStyle(QStyleFactory::create(QApplication::style()->name()));
     listStyle->setParent(this);
 
-    // clang-format off
-    txtL = Place(TextBox(this, QStringLiteral("Input text - use STRG-ENTER for breaking lines.")),
-                 "txtL", 120, 120, 3855, 5535);
-    txtR = Place(TextBox(this, QStringLiteral("Output text - use STRG-ENTER for breaking lines.")),
-                 "txtR", 5400, 120, 3855, 5535);
-    cmdConv = Place(new QPushButton(QStringLiteral("&Convert ->"), this),
-                    "cmdConv", 4080, 120, 1215, 615);
-    Label1 = Place(new QLabel(QStringLiteral("Left Standard"), this),
-                   "Label1", 4080, 960, 1215, 255);
-    comL = Place(StandardList(this, listStyle, QStringLiteral("Select the standard of the text to the left.")),
-                 "comL", 4080, 1200, 1215, 315);
-    Label2 = Place(new QLabel(QStringLiteral("Right Standard"), this),
-                   "Label2", 4080, 1560, 1215, 255);
-    comR = Place(StandardList(this, listStyle, QStringLiteral("Select the standard to be used for the output.")),
-                 "comR", 4080, 1800, 1215, 315);
-    Label3 = Place(new QLabel(QStringLiteral("Document Type"), this),
-                   "Label3", 4080, 2400, 1215, 255);
-    comType = Place(List(this, listStyle, {QStringLiteral("Plain"), QStringLiteral("HTML")}, QString()),
-                    "comType", 4080, 2640, 1215, 315);
-    lblOpt = Place(new QLabel(QStringLiteral("Options:"), this),
-                   "lblOpt", 4080, 3240, 1215, 255);
-    chkOU = Place(new QCheckBox(QStringLiteral("oh/uh -> o/u"), this),
-                  "chkOU", 4080, 3480, 1215, 255);
-    chkA = Place(new QCheckBox(QStringLiteral("ah/a -> a/æ"), this),
-                 "chkA", 4080, 3720, 1215, 255);
-    cmdPaste = Place(PictureButton(this, QStringLiteral(":/pictures/paste.xpm"),
-                                   QStringLiteral("Paste clipboard to left window.")),
-                     "cmdPaste", 4080, 5160, 615, 495);
-    cmdCopy = Place(PictureButton(this, QStringLiteral(":/pictures/copy.xpm"),
-                                  QStringLiteral("Copy right window to the clipboard.")),
-                    "cmdCopy", 4680, 5160, 615, 495);
-    Line1 = Place(Line(this, QColor(128, 128, 128)), "Line1", 120, 5760, 9120, kTwipsPerPixel);
-    Line2 = Place(Line(this, QColor(224, 224, 224)), "Line2", 120, 5775, 9120, kTwipsPerPixel);
-    Label5 = Place(new QLabel(QStringLiteral("Orvani Converter 1.00 \u2013 https://orvani.example.org"), this),
-                   "Label5", 120, 5880, 4215, 255);
-    Label4 = Place(new QLabel(QStringLiteral("2026, info@orvani.example.org"), this),
-                   "Label4", 6600, 5880, 2640, 195);
-    // clang-format on
+    using orvani::window::Control;
+    txtL = Place(TextBox(this), Control("txtL"));
+    txtR = Place(TextBox(this), Control("txtR"));
+    cmdConv =
+        Place(new QPushButton(FromUtf8(Control("cmdConv").caption), this), Control("cmdConv"));
+    Label1 = Place(new QLabel(FromUtf8(Control("Label1").caption), this), Control("Label1"));
+    comL = Place(StandardList(this, listStyle), Control("comL"));
+    Label2 = Place(new QLabel(FromUtf8(Control("Label2").caption), this), Control("Label2"));
+    comR = Place(StandardList(this, listStyle), Control("comR"));
+    Label3 = Place(new QLabel(FromUtf8(Control("Label3").caption), this), Control("Label3"));
+    comType =
+        Place(List(this, listStyle, FromUtf8(Control("comType").caption).split(QLatin1Char('\n'))),
+              Control("comType"));
+    lblOpt = Place(new QLabel(FromUtf8(Control("lblOpt").caption), this), Control("lblOpt"));
+    chkOU = Place(new QCheckBox(FromUtf8(Control("chkOU").caption), this), Control("chkOU"));
+    chkA = Place(new QCheckBox(FromUtf8(Control("chkA").caption), this), Control("chkA"));
+    cmdPaste =
+        Place(PictureButton(this, QStringLiteral(":/pictures/paste.xpm")), Control("cmdPaste"));
+    cmdCopy = Place(PictureButton(this, QStringLiteral(":/pictures/copy.xpm")), Control("cmdCopy"));
+    Line1 = Place(Line(this, Control("Line1")), Control("Line1"));
+    Line2 = Place(Line(this, Control("Line2")), Control("Line2"));
+    Label5 = Place(new QLabel(FromUtf8(Control("Label5").caption), this), Control("Label5"));
+    Label4 = Place(new QLabel(FromUtf8(Control("Label4").caption), this), Control("Label4"));
 
-    chkA->setToolTip(
-        QStringLiteral("Disable this option to prevent \"a\" from becoming \"æ\"/\"I\"."));
-    chkOU->setToolTip(QStringLiteral("Choose if you want \"h\"s with o and u."));
-    cmdConv->setToolTip(QStringLiteral("Convert text."));
     chkA->setChecked(true);
     chkOU->setChecked(false);
     comType->setEnabled(false);
