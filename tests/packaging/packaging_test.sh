@@ -189,19 +189,6 @@ python)
     [[ "$(PYTHONPATH="$work/root/usr/lib/python3/dist-packages" "$python" -c "$greeting")" == "xícó ðæþ" ]] ||
         fail "the module from the package"
     ;;
-windows-resource)
-    windres="$(command -v x86_64-w64-mingw32-windres || true)"
-    [[ -n "$windres" ]] || { echo "no windres here"; exit 77; }
-    cd "$source/packaging/windows"
-    "$windres" --preprocessor=cpp --preprocessor-arg=-xc -i orvaniconv.rc -O res -o "$work/orvaniconv.res"
-    "$windres" -i "$work/orvaniconv.res" -O rc >"$work/back.rc"
-    for line in 'LANGUAGE 7, 1' 'BLOCK "040704B0"' 'VALUE "FileVersion", "1.00"' \
-        'VALUE "ProductVersion", "1.00"' 'VALUE "InternalName", "orvaniconv"' \
-        'VALUE "OriginalFilename", "orvaniconv.exe"' 'VALUE "ProductName", "orvanitranscr"' \
-        'VALUE "Translation", 0x407, 1200' '/* RT_GROUP_ICON */'; do
-        grep -qF "$line" "$work/back.rc" || fail "the compiled resource lacks: $line"
-    done
-    ;;
 *)
     fail "unknown check $what"
     ;;
