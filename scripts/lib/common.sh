@@ -17,6 +17,10 @@ OFFICE_PACKAGES=(libreoffice-writer-nogui)
 CROSS_PACKAGES=(clang-14 clang-19 emscripten g++-mingw-w64-i686 nodejs file)
 # What it takes to look at the window without a desktop.
 XVFB_PACKAGES=(xvfb xauth xdotool imagemagick)
+# The Windows program cross-built, its installer and zip, and their tests under Wine (32-bit,
+# so the i386 architecture must be known to dpkg first: ensure_i386).
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 nsis zip unzip wine wine32:i386
+    python3-pefile xvfb xauth)
 
 # Installs those of the given Debian packages that are not installed yet.
 ensure_packages() {
@@ -32,6 +36,16 @@ ensure_packages() {
     echo "Installing ${missing[*]} ..." >&2
     "${sudo[@]}" apt-get update -qq </dev/null >&2
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" </dev/null >&2
+}
+
+# Lets dpkg install i386 packages beside the machine's own; ensure_packages then updates the
+# package lists before installing.
+ensure_i386() {
+    { dpkg --print-architecture; dpkg --print-foreign-architectures; } | grep -qx i386 && return 0
+    local sudo=()
+    ((EUID == 0)) || sudo=(sudo)
+    echo "Adding the i386 architecture for Wine's 32-bit half ..." >&2
+    "${sudo[@]}" dpkg --add-architecture i386
 }
 
 # Debian's own Python, for which python3-dev, pybind11-dev and python3-pytest above are
