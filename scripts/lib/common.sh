@@ -5,9 +5,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev libexpat1-dev libzip-dev libgtest-dev
     libgmock-dev qt6-base-dev fonts-liberation libbenchmark-dev python3-dev pybind11-dev)
-# What the tests use to check the installed files and icons, the Debian packages, orvani.pc and the
-# Python module, and to run the window under GTK's platform theme on a
-# virtual display.
+# What the tests use to check the installed files and icons, the Debian packages, orvani.pc and
+# the Python module, and to run the window under GTK's platform theme on a virtual display.
 TEST_PACKAGES=(desktop-file-utils appstream dpkg-dev file pkgconf lintian
     python3-pytest librsvg2-bin imagemagick qt6-gtk-platformtheme xvfb xauth)
 # The word processor that the document tests open converted documents with, where installed.
@@ -19,8 +18,9 @@ CROSS_PACKAGES=(clang-14 clang-19 emscripten g++-mingw-w64-i686 nodejs file)
 XVFB_PACKAGES=(xvfb xauth xdotool imagemagick)
 # The Windows program cross-built, its installer and zip, and their tests under Wine (32-bit,
 # so the i386 architecture must be known to dpkg first: ensure_i386).
-WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 nsis zip unzip wine wine32:i386
-    python3-pefile xvfb xauth)
+# The window is driven on a virtual display with a window manager, through the X11 clipboard.
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 googletest nsis zip unzip wine wine32:i386
+    python3-pefile xvfb xauth openbox xdotool xclip x11-utils imagemagick)
 
 # Installs those of the given Debian packages that are not installed yet.
 ensure_packages() {
