@@ -38,8 +38,8 @@ lock() {
     flock 9
 }
 
-# Wine's own files, and its fonts where Windows programs find them: Debian's Wine 8 looks for
-# them in a folder that does not exist.
+# Wine's own files, and its fonts (Debian: fonts-wine) where Windows programs find them:
+# Debian's Wine 8 looks for them in a folder that does not exist.
 make_prefix() {
     if [ -f "$ready" ]; then
         return
@@ -48,8 +48,10 @@ make_prefix() {
         cat "$log" >&2
         exit 1
     fi
-    mkdir -p "$prefix/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+    if [ -d /usr/share/wine/fonts ]; then
+        mkdir -p "$prefix/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+    fi
     touch "$ready"
 }
 
