@@ -11,6 +11,7 @@
 
 #include <orvani/normalization.h>
 #include <orvani/pipeline.h>
+#include <unicode/utf8.h>
 
 #include <cstring>
 #include <optional>

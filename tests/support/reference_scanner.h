@@ -4,11 +4,11 @@
 // tables so that tests have something other than the engine to compare it with.
 
 #include "letter_table.h"
+#include "reference_rules.h"
 
 #include <orvani/standard.h>
 #include <unicode/uchar.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,30 +55,6 @@ inline std::u32string ReferenceScan(std::u32string_view text, const detail::Scan
         }
     }
     return out;
-}
-
-inline std::optional<detail::ScanRules> ReferenceReader(Standard standard) {
-    switch (standard) {
-    case Standard::Old:
-        return detail::OldReading();
-    case Standard::Script:
-        return detail::ScriptReading();
-    case Standard::New:
-        break;
-    }
-    return std::nullopt;
-}
-
-inline std::optional<detail::ScanRules> ReferenceWriter(Standard standard) {
-    switch (standard) {
-    case Standard::Old:
-        return detail::OldWriting();
-    case Standard::Script:
-        return detail::ScriptWriting();
-    case Standard::New:
-        break;
-    }
-    return std::nullopt;
 }
 
 // `text` read into New by the source's reader, then written by the target's writer (plain

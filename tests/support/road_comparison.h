@@ -3,7 +3,7 @@
 // Runs UTF-8 through a Transcriber's vector road and through its scalar road, for tests that
 // hold the first to the second: same output, same stops, same letter held back.
 
-#include "reference_scanner.h"
+#include "reference_rules.h"
 #include "transcriber.h"
 
 #include <cstddef>
@@ -56,9 +56,9 @@ inline RoadRun RunRoad(const detail::Transcriber& transcriber, std::string_view 
         checkGuard(room);
         run.out.append(buffer.data(), scan.out);
         at = static_cast<std::size_t>(scan.stop - text.data());
-        run.trace.insert(run.trace.end(), {at, static_cast<std::size_t>(scan.why),
-                                           pending ? std::size_t{*pending} + 1 : 0,
-                                           std::size_t{scan.mayCompose}});
+        run.trace.insert(run.trace.end(),
+                         {at, static_cast<std::size_t>(scan.why),
+                          pending ? std::size_t{*pending} + 1 : 0, std::size_t{scan.mayCompose}});
         if (scan.why == detail::Transcriber::Stop::Invalid) {
             break;
         }
