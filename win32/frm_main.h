@@ -33,6 +33,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
+    void fitListHeights() const;
     void createToolTips();
     void describeControls();
     void paintLines(HDC dc) const;

@@ -145,13 +145,6 @@ void frmMain::createControls() {
                 SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
                 items = end == std::string_view::npos ? std::string_view() : items.substr(end + 1);
             }
-            // The closed list as high as its place: the field plus the combo's own frame.
-            const LRESULT field = SendMessageW(child, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-            RECT frame{};
-            GetWindowRect(child, &frame);
-            const int closed = static_cast<int>(frame.bottom - frame.top);
-            SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                         field + Pixels(spec.height, dpi_) - closed);
         }
         if (spec.kind == ControlKind::TextBox) {
             SendMessageW(child, EM_SETLIMITTEXT, 0, 0); // as long as memory allows
@@ -186,9 +179,27 @@ void frmMain::createControls() {
     orvani::win32::GiveTextBoxDialogKeys(txtL, cmdConv);
     orvani::win32::GiveTextBoxDialogKeys(txtR, cmdConv);
 
+    fitListHeights();
     createToolTips();
     describeControls();
     SetFocus(txtL);
+}
+
+void frmMain::fitListHeights() const {
+    // A closed list is as high as its place: the field plus the list's own frame. Only known
+    // once the list has taken its font.
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind != ControlKind::List) {
+            continue;
+        }
+        HWND list = control(spec.name);
+        const LRESULT field = SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        RECT frame{};
+        GetWindowRect(list, &frame);
+        const int closed = static_cast<int>(frame.bottom - frame.top);
+        SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                     field + Pixels(spec.height, dpi_) - closed);
+    }
 }
 
 void frmMain::createToolTips() {
