@@ -14,6 +14,11 @@ OFFICE_PACKAGES=(libreoffice-writer-nogui)
 # The compilers that the core must build with beside the usual one, the cross compilers for
 # the platforms without ICU among them.
 CROSS_PACKAGES=(clang-14 clang-19 emscripten g++-mingw-w64-i686 nodejs file)
+# What the page is built with: Emscripten for the core, Node.js for the rest, rsvg-convert for
+# its icons.
+WEB_PACKAGES=(cmake ninja-build emscripten nodejs librsvg2-bin)
+# The browser that the page's tests and benchmark drive.
+BROWSER_PACKAGES=(chromium)
 # What it takes to look at the window without a desktop.
 XVFB_PACKAGES=(xvfb xauth xdotool imagemagick)
 # The Windows program cross-built, its installer and zip, and their tests under Wine (32-bit,
@@ -68,4 +73,16 @@ build_preset() {
         fi
         cmake --build --preset "$preset" "${targets[@]}" </dev/null >&2
     )
+}
+
+# Installs the page's test driver (puppeteer-core, tests/web/package-lock.json) unless it is
+# there already as locked.
+ensure_browser_driver() {
+    local folder="$ROOT/tests/web"
+    if [[ "$folder/node_modules/.package-lock.json" -nt "$folder/package-lock.json" ]]; then
+        return 0
+    fi
+    command -v npm >/dev/null || ensure_packages npm
+    echo "Installing the page's test driver (npm ci in tests/web) ..." >&2
+    (cd "$folder" && npm ci --no-audit --no-fund --loglevel=error </dev/null >&2)
 }
