@@ -16,6 +16,7 @@ struct Buffers {
     std::vector<char> input;
     std::vector<char> output;
     bool mayCompose = false;
+    std::size_t stoppedAt = 0;
 };
 
 Buffers& TheBuffers() {
@@ -60,6 +61,7 @@ EMSCRIPTEN_KEEPALIVE long orvani_convert(std::size_t bytes, int source, int targ
     const std::span<char> out(Room(buffers.output, room), room);
     const orvani::Utf8Progress step = converter.convertUtf8({buffers.input.data(), bytes}, out);
     if (step.stop != orvani::Utf8Stop::End) {
+        buffers.stoppedAt = step.read;
         return -1;
     }
     buffers.mayCompose = step.mayCompose;
@@ -69,6 +71,11 @@ EMSCRIPTEN_KEEPALIVE long orvani_convert(std::size_t bytes, int source, int targ
 
 EMSCRIPTEN_KEEPALIVE const char* orvani_output() {
     return TheBuffers().output.data();
+}
+
+// Where the last text that was not UTF-8 stops being so, in bytes from its start.
+EMSCRIPTEN_KEEPALIVE std::size_t orvani_stopped_at() {
+    return TheBuffers().stoppedAt;
 }
 
 // Whether the last text converted held a character that NFC might change: text without one

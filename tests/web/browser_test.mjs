@@ -206,6 +206,17 @@ test("a chosen file is offered under the name the filter would give it", async (
   }
 });
 
+test("a file that is not UTF-8 is refused, saying where", async () => {
+  await page.evaluate(() => {
+    const files = new DataTransfer();
+    files.items.add(new File([new Uint8Array([0x4b, 0x68, 0xff, 0x65])], "latin1.txt"));
+    document.querySelector("main").dispatchEvent(
+      new DragEvent("drop", { dataTransfer: files, bubbles: true, cancelable: true }));
+  });
+  await page.waitForFunction(() =>
+    document.getElementById("status").textContent.includes("latin1.txt is not UTF-8 text (from byte 2 on)"));
+});
+
 test("a long file converts in the worker behind a progress bar, NFC across its slices", async () => {
   await convertOn(page, { left: "new", right: "old", a: true, ohUh: false });
   await page.evaluate(() => {

@@ -8,9 +8,10 @@ import { startConverter } from "./client.js";
 
 // Longer texts (in UTF-16 units) wait for Convert: each keystroke would convert them anew.
 const liveLimit = 300_000;
-// Files from this size on show a progress bar.
+// Texts from this size on (in UTF-16 units, or a file's bytes) show a progress bar.
 const progressFrom = 2_000_000;
-// Files up to this size are shown in the boxes too; longer ones would make them sluggish.
+// Files up to this size in bytes are shown in the boxes too; longer ones would make them
+// sluggish.
 const shownLimit = 1_000_000;
 
 const byId = (id) => document.getElementById(id);
@@ -112,35 +113,33 @@ function convertAsTyped() {
 }
 
 async function convertFile(file) {
-  let text;
-  try {
-    // The byte-order mark is kept, so that the converted file starts as the original did.
-    text = new TextDecoder("utf-8", { fatal: true, ignoreBOM: true }).decode(
-      await file.arrayBuffer(),
-    );
-  } catch {
-    say(`${file.name} is not UTF-8 text: save it as UTF-8 and try again.`);
-    return;
-  }
-  const shown = text.length <= shownLimit;
-  if (shown) {
-    txtL.value = text;
-  }
-  say(`Converting ${file.name} …`);
+  const bytes = await file.arrayBuffer();
+  const shown = bytes.byteLength <= shownLimit;
+  // The byte-order mark is kept, so that the converted file starts as the original did.
+  const decoder = new TextDecoder("utf-8", { ignoreBOM: true });
+  const original = shown ? decoder.decode(bytes) : null;
   const source = comL.value;
   const target = comR.value;
+  say(`Converting ${file.name} …`);
   let result;
   try {
-    result = await run(text, text.length >= progressFrom ? showProgress : undefined);
+    // A file goes to the worker as bytes and comes back as bytes: long ones never become
+    // strings, which would take longer than the conversion itself.
+    result = await run(bytes, bytes.byteLength >= progressFrom ? showProgress : undefined);
   } catch (error) {
-    say(`Could not convert ${file.name}: ${error.message}`);
+    say(
+      error.position === undefined
+        ? `Could not convert ${file.name}: ${error.message}`
+        : `${file.name} is not UTF-8 text (from byte ${error.position} on): save it as UTF-8 and try again.`,
+    );
     return;
   }
   if (result === null) {
     return;
   }
   if (shown) {
-    txtR.value = result;
+    txtL.value = original;
+    txtR.value = decoder.decode(result);
   }
   if (download) {
     URL.revokeObjectURL(download);

@@ -13,10 +13,10 @@ export function startConverter(worker) {
       return;
     }
     waiting.delete(data.id);
-    if (data.error === undefined) {
-      request.resolve(data.text);
+    if (data.error !== undefined) {
+      request.reject(Object.assign(new Error(data.error), { position: data.position }));
     } else {
-      request.reject(new Error(data.error));
+      request.resolve(data.text ?? new Uint8Array(data.bytes));
     }
   };
   worker.onerror = (event) => {
@@ -27,12 +27,19 @@ export function startConverter(worker) {
     waiting.clear();
   };
 
+  // `input`: a string, answered with a string, or an ArrayBuffer of UTF-8, handed over to
+  // the worker (it is empty here afterwards) and answered with a Uint8Array of UTF-8.
   // settings: { source, target, a, ohUh }, the standards as indices of `standards`.
-  return function convert(text, settings, onProgress) {
+  return function convert(input, settings, onProgress) {
     return new Promise((resolve, reject) => {
       const id = ++lastId;
       waiting.set(id, { resolve, reject, onProgress });
-      worker.postMessage({ id, text, ...settings, progress: onProgress !== undefined });
+      const progress = onProgress !== undefined;
+      if (typeof input === "string") {
+        worker.postMessage({ id, text: input, ...settings, progress });
+      } else {
+        worker.postMessage({ id, bytes: input, ...settings, progress }, [input]);
+      }
     });
   };
 }

@@ -4,15 +4,21 @@ import { makeConverter } from "./convert.js";
 
 const converterReady = createOrvaniCore().then(makeConverter);
 
-// A request: { id, text, source, target, a, ohUh, progress }. Answers { id, done } as it goes
-// where progress is asked for, then { id, text } or { id, error }.
+// A request: { id, text or bytes (an ArrayBuffer of UTF-8), source, target, a, ohUh,
+// progress }. Answers { id, done } as it goes where progress is asked for, then { id, text }
+// or { id, bytes }, or { id, error, position } (position: where bytes stop being UTF-8).
 self.onmessage = async ({ data }) => {
   const { id } = data;
   try {
     const convert = await converterReady;
     const onProgress = data.progress ? (done) => self.postMessage({ id, done }) : undefined;
-    self.postMessage({ id, text: convert(data.text, data, onProgress) });
+    if (data.bytes === undefined) {
+      self.postMessage({ id, text: convert.text(data.text, data, onProgress) });
+    } else {
+      const { buffer } = convert.bytes(new Uint8Array(data.bytes), data, onProgress);
+      self.postMessage({ id, bytes: buffer }, [buffer]);
+    }
   } catch (error) {
-    self.postMessage({ id, error: String(error) });
+    self.postMessage({ id, error: String(error.message ?? error), position: error.position });
   }
 };
