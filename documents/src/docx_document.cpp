@@ -1,5 +1,8 @@
+#include "docx_fonts.h"
+#include "font_choice.h"
 #include "formats.h"
 #include "paragraph.h"
+#include "word_names.h"
 #include "xml_events.h"
 #include "zip_document.h"
 
@@ -18,10 +21,6 @@ namespace {
 
 const std::string kMainXml = "word/document.xml";
 
-// Transitional and strict WordprocessingML: a document may use either, under any prefix.
-constexpr std::array<std::string_view, 2> kWordNamespaces{
-    "http://schemas.openxmlformats.org/wordprocessingml/2006/main",
-    "http://purl.oclc.org/ooxml/wordprocessingml/main"};
 constexpr std::string_view kCompatibilityNamespace =
     "http://schemas.openxmlformats.org/markup-compatibility/2006";
 
@@ -100,17 +99,6 @@ std::optional<std::pair<std::size_t, std::size_t>> SpaceValue(std::string_view t
     return std::pair{open + 1, tag.find(tag[open], open + 1)};
 }
 
-// The stored copy of a WordprocessingML namespace, or empty.
-std::string_view WordNamespace(std::string_view uri) {
-    const auto* found = std::ranges::find(kWordNamespaces, uri);
-    return found == kWordNamespaces.end() ? std::string_view() : *found;
-}
-
-// The local name where `name` is in WordprocessingML, else empty.
-std::string_view Word(const XmlName& name) {
-    return WordNamespace(name.uri).empty() ? std::string_view() : name.local;
-}
-
 // How WordprocessingML is written inside an element: the prefix the element itself was written
 // with, and one that attributes there may use, where there is one.
 struct Prefixes {
@@ -131,8 +119,9 @@ Prefixes PrefixesIn(const XmlEvent& event) {
 // run's font is set or taken away once its text is known.
 class XmlConverter {
 public:
-    XmlConverter(std::string_view xml, const DocumentSettings& settings)
-        : xml_(xml), settings_(settings) {}
+    // `fonts` tells each run's font, where the conversion goes by it or takes the Script font.
+    XmlConverter(std::string_view xml, const DocumentSettings& settings, const DocxFonts* fonts)
+        : xml_(xml), settings_(settings), fonts_(fonts) {}
 
     void handle(const XmlEvent& event) {
         switch (event.kind) {
@@ -152,29 +141,33 @@ public:
 
     // The edits that make the converted part; called once, after the last event.
     [[nodiscard]] ByteEdits finish() {
-        for (const Run& run : runs_) {
+        for (Run& run : runs_) {
             if (settings_.to == Standard::Script) {
                 if (run.hasLetter) {
                     giveScriptFont(run);
                 }
-            } else if (settings_.from == Standard::Script) {
-                for (const Fonts& fonts : run.fonts) {
-                    if (fonts.script) {
-                        edits_.replace(fonts.begin, fonts.end, "");
-                    }
-                }
+            } else if (ReadsScript(settings_) && run.converted && inScript(run)) {
+                takeScriptFont(run);
             }
         }
         return std::move(edits_);
     }
 
 private:
-    enum class Role { Paragraph, Run, RunProperties, RunStyle, RunFonts, Text, Other };
+    enum class Role {
+        Paragraph,
+        ParagraphProperties,
+        Run,
+        RunProperties,
+        RunStyle,
+        RunFonts,
+        Text,
+        Other
+    };
 
     struct Fonts {
         std::size_t begin;
         std::size_t end = 0;
-        bool script; // names the Script font
     };
     struct Properties {
         std::size_t tagEnd; // after the start tag
@@ -188,7 +181,12 @@ private:
         std::optional<Properties> properties;
         std::optional<std::size_t> afterStyle;
         std::vector<Fonts> fonts;
-        bool hasLetter = false;
+        std::string paragraphStyle;
+        std::string style;
+        std::optional<RunFonts> direct;
+        std::optional<bool> script; // in the Script font, once known
+        bool converted = false;     // some of its text is converted
+        bool hasLetter = false;     // in its converted text
     };
     struct Text {
         std::size_t run;
@@ -204,6 +202,7 @@ private:
     struct Paragraph {
         ParagraphConverter converter;
         std::vector<Text> texts;
+        std::string style;
     };
 
     void breakParagraph() {
@@ -220,10 +219,18 @@ private:
         if (name == "p") {
             // A text box's paragraph splits the one around it.
             breakParagraph();
-            paragraphs_.push_back({ParagraphConverter(settings_), {}});
+            paragraphs_.push_back({ParagraphConverter(settings_), {}, {}});
             role = Role::Paragraph;
+        } else if (parent == Role::Paragraph && name == "pPr") {
+            role = Role::ParagraphProperties;
+        } else if (parent == Role::ParagraphProperties && name == "pStyle") {
+            paragraphs_.back().style = WordValue(event);
         } else if (name == "r") {
-            runs_.push_back({PrefixesIn(event), event.end, {}, {}, {}, false});
+            Run run{};
+            run.prefixes = PrefixesIn(event);
+            run.contentBegin = event.end;
+            run.paragraphStyle = paragraphs_.empty() ? "" : paragraphs_.back().style;
+            runs_.push_back(std::move(run));
             openRuns_.push_back(runs_.size() - 1);
             role = Role::Run;
         } else if (parent == Role::Run && name == "rPr") {
@@ -231,9 +238,12 @@ private:
                                                   PrefixesIn(event)};
             role = Role::RunProperties;
         } else if (parent == Role::RunProperties && name == "rStyle") {
+            runs_[openRuns_.back()].style = WordValue(event);
             role = Role::RunStyle;
         } else if (parent == Role::RunProperties && name == "rFonts") {
-            runs_[openRuns_.back()].fonts.push_back({event.begin, 0, NamesScriptFont(event)});
+            Run& run = runs_[openRuns_.back()];
+            run.fonts.push_back({event.begin, 0});
+            run.direct = RunFonts::Read(event);
             role = Role::RunFonts;
         } else if (parent == Role::Run && name == "t" && !paragraphs_.empty()) {
             std::optional<std::string> space;
@@ -279,9 +289,14 @@ private:
             Paragraph& paragraph = paragraphs_.back();
             Text& text = paragraph.texts.back();
             text.contentEnd = event.begin;
-            text.number = paragraph.converter.add(text.original);
+            Run& run = runs_[text.run];
+            const bool converts = Converts(settings_, settings_.byFont && inScript(run));
+            run.converted = run.converted || converts;
+            text.number = converts ? paragraph.converter.add(text.original)
+                                   : paragraph.converter.keep(text.original);
             break;
         }
+        case Role::ParagraphProperties:
         case Role::RunProperties:
         case Role::Other:
             // The other version of the same content must not pair with this one.
@@ -298,18 +313,31 @@ private:
                (name.local == "Choice" || name.local == "Fallback");
     }
 
-    [[nodiscard]] bool NamesScriptFont(const XmlEvent& event) const {
-        return std::ranges::any_of(*event.attributes, [&](const auto& attribute) {
-            const std::string_view name = Word(event.namespaces->attribute(attribute.first));
-            return (name == "ascii" || name == "hAnsi") && attribute.second == settings_.scriptFont;
-        });
+    // The w:val of an element, or empty.
+    static std::string WordValue(const XmlEvent& event) {
+        for (const auto& [name, value] : *event.attributes) {
+            if (Word(event.namespaces->attribute(name)) == "val") {
+                return value;
+            }
+        }
+        return {};
+    }
+
+    // Known once its properties are, before its first text.
+    bool inScript(Run& run) const {
+        if (!run.script) {
+            run.script = fonts_ != nullptr && fonts_->inScript({run.direct ? &*run.direct : nullptr,
+                                                                run.style, run.paragraphStyle});
+        }
+        return *run.script;
     }
 
     void finishParagraph(Paragraph& paragraph) {
         paragraph.converter.finish();
         for (const Text& text : paragraph.texts) {
             const std::string& converted = paragraph.converter.text(text.number);
-            runs_[text.run].hasLetter = runs_[text.run].hasLetter || HasLetter(converted);
+            Run& run = runs_[text.run];
+            run.hasLetter = run.hasLetter || (run.converted && HasLetter(converted));
             if (converted != text.original) {
                 rewrite(text, converted);
             }
@@ -340,23 +368,40 @@ private:
     }
 
     void giveScriptFont(const Run& run) {
+        std::vector<FontAttribute> attributes;
+        for (const std::string_view name : {"ascii", "hAnsi", "cs", "eastAsia"}) {
+            attributes.emplace_back(name, settings_.scriptFont);
+        }
+        writeFonts(run, attributes);
+    }
+
+    // The run's own fonts with the Script font taken away, wherever it came from.
+    void takeScriptFont(const Run& run) {
+        writeFonts(run, fonts_->withoutScript(
+                            {run.direct ? &*run.direct : nullptr, run.style, run.paragraphStyle}));
+    }
+
+    // Puts w:rFonts with `attributes` in place of the run's own, or takes its own away.
+    void writeFonts(const Run& run, const std::vector<FontAttribute>& attributes) {
+        for (const Fonts& old : run.fonts) {
+            edits_.replace(old.begin, old.end, "");
+        }
+        if (attributes.empty()) {
+            return;
+        }
         const Prefixes& at = run.properties ? run.properties->prefixes : run.prefixes;
         const std::string element = at.element.empty() ? "" : at.element + ":";
         // Where only the default namespace is WordprocessingML, the attributes need a prefix of
         // their own; declared on the element itself, it can name nothing else there.
         const std::string attribute = at.attribute.value_or("w") + ":";
-        const std::string font = EscapeXml(settings_.scriptFont, true);
         std::string fonts = "<" + element + "rFonts";
         if (!at.attribute) {
             fonts += " xmlns:w=\"" + std::string(at.uri) + "\"";
         }
-        for (const std::string_view name : {"ascii", "hAnsi", "cs", "eastAsia"}) {
-            fonts += " " + attribute + std::string(name) + "=\"" + font + "\"";
+        for (const auto& [name, value] : attributes) {
+            fonts += " " + attribute + std::string(name) + "=\"" + EscapeXml(value, true) + "\"";
         }
         fonts += "/>";
-        for (const Fonts& old : run.fonts) {
-            edits_.replace(old.begin, old.end, "");
-        }
         if (!run.properties) {
             edits_.insert(run.contentBegin,
                           "<" + element + "rPr>" + fonts + "</" + element + "rPr>");
@@ -370,6 +415,7 @@ private:
 
     std::string_view xml_;
     const DocumentSettings& settings_;
+    const DocxFonts* fonts_;
     std::vector<Role> roles_;
     std::vector<Paragraph> paragraphs_; // innermost last: text boxes nest paragraphs
     std::vector<Run> runs_;             // every run of the part, in order
@@ -381,6 +427,10 @@ private:
 
 std::string ConvertDocx(std::string_view docx, const DocumentSettings& settings) {
     ZipDocument document(docx);
+    std::optional<DocxFonts> fonts;
+    if (settings.byFont || ReadsScript(settings)) {
+        fonts.emplace(document, settings);
+    }
     std::vector<std::string> parts{kMainXml};
     for (std::string& part : document.parts()) {
         if (part != kMainXml && IsConverted(part)) {
@@ -390,7 +440,7 @@ std::string ConvertDocx(std::string_view docx, const DocumentSettings& settings)
     for (const std::string& part : parts) {
         const std::string xml = document.read(part);
         RequireUtf8(xml, part);
-        XmlConverter converter(xml, settings);
+        XmlConverter converter(xml, settings, fonts ? &*fonts : nullptr);
         ReadXml(xml, part, [&](const XmlEvent& event) { converter.handle(event); });
         const ByteEdits edits = converter.finish();
         if (!edits.empty()) {

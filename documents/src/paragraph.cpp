@@ -30,6 +30,12 @@ std::size_t ParagraphConverter::add(std::string_view text) {
     return run;
 }
 
+std::size_t ParagraphConverter::keep(std::string_view text) {
+    breakHere();
+    runs_.emplace_back(text);
+    return runs_.size() - 1;
+}
+
 void ParagraphConverter::breakHere() {
     if (normalize_) {
         normal_.clear();

@@ -28,6 +28,8 @@ public:
 
     // Adds the next run's text (UTF-8, markup already decoded) and returns its number.
     std::size_t add(std::string_view text);
+    // Adds a run whose text stays as it is, apart from the runs around it; returns its number.
+    std::size_t keep(std::string_view text);
     // A place that no spelling spans, such as a tab, a line break or a note's own paragraphs:
     // what is held for the next run is written into the runs it belongs to now.
     void breakHere();

@@ -54,11 +54,12 @@ std::string Zip(const Entries& entries) {
     return testing::BuildZip(zipEntries);
 }
 
-Entries Convert(const Entries& entries, Standard from = Standard::Old,
-                Standard to = Standard::New) {
+Entries Convert(const Entries& entries, Standard from = Standard::Old, Standard to = Standard::New,
+                bool byFont = true) {
     DocumentSettings settings;
     settings.from = from;
     settings.to = to;
+    settings.byFont = byFont;
     return testing::ReadZip(ConvertDocx(Zip(entries), settings));
 }
 
@@ -165,10 +166,135 @@ TEST(Docx, TakesTheScriptFontAwayFromTextReadAsScript) {
                                "<w:b/></w:rPr><w:t>kExO</w:t>"
                                "</w:r><w:r><w:rPr><w:rFonts w:ascii=\"Arial\"/></w:rPr><w:t> dqT"
                                "</w:t></w:r></w:p>"),
-                      Standard::Script, Standard::New),
+                      Standard::Script, Standard::New, false),
               MakeDocx("<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>xícó</w:t></w:r><w:r><w:rPr>"
                        "<w:rFonts w:ascii=\"Arial\"/></w:rPr><w:t xml:space=\"preserve\"> ðæþ"
                        "</w:t></w:r></w:p>"));
+}
+
+const std::string kScript = R"(w:ascii="Orvani Script" w:hAnsi="Orvani Script")";
+
+// A styles part: a paragraph style P and a character style C, each with `fonts` (the
+// attributes of its w:rFonts, or none), and the document defaults with theirs.
+std::string StylesXml(const std::string& paragraph, const std::string& character,
+                      const std::string& defaults = "", const std::string& more = "") {
+    const auto fonts = [](const std::string& attributes) {
+        return attributes.empty() ? std::string() : "<w:rPr><w:rFonts " + attributes + "/></w:rPr>";
+    };
+    return WordXml("styles", "<w:docDefaults><w:rPrDefault>" + fonts(defaults) +
+                                 "</w:rPrDefault></w:docDefaults>"
+                                 "<w:style w:type=\"paragraph\" w:styleId=\"P\">" +
+                                 fonts(paragraph) +
+                                 "</w:style><w:style w:type=\"character\" w:styleId=\"C\">" +
+                                 fonts(character) + "</w:style>" + more);
+}
+
+const std::string kTheme =
+    R"(<a:theme xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main"><a:themeElements>)"
+    R"(<a:fontScheme><a:majorFont><a:latin typeface="Orvani Script"/></a:majorFont><a:minorFont>)"
+    R"(<a:latin typeface="Calibri"/></a:minorFont></a:fontScheme></a:themeElements></a:theme>)";
+
+// A paragraph of English commentary and a Script word whose font comes from `styles`, with
+// `pPr` and `rPr` for the paragraph and the word.
+std::string Commentary(const std::string& pPr, const std::string& rPr, const std::string& word) {
+    return "<w:p>" + pPr +
+           "<w:r><w:rPr><w:rFonts w:ascii=\"Arial\"/></w:rPr><w:t>Commentary"
+           "</w:t></w:r><w:r>" +
+           rPr + "<w:t>" + word + "</w:t></w:r></w:p>";
+}
+
+TEST(DocxFonts, ConvertsFromScriptOnlyTheTextThatTheDocumentShowsInTheScriptFont) {
+    const std::string p = "<w:pPr><w:pStyle w:val=\"P\"/></w:pPr>";
+    const std::string c = "<w:rPr><w:rStyle w:val=\"C\"/></w:rPr>";
+    const std::string direct = "<w:rPr><w:rFonts " + kScript + "/></w:rPr>";
+    const std::string defaultP = "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"N\">"
+                                 "<w:basedOn w:val=\"P\"/></w:style>";
+    const std::string basedOn = "<w:style w:type=\"character\" w:styleId=\"D\">"
+                                "<w:basedOn w:val=\"C\"/></w:style>";
+    const struct {
+        const char* what;
+        std::string styles;
+        std::string pPr;
+        std::string rPr;
+        bool script;
+    } cases[] = {
+        {"direct", StylesXml("", ""), "", direct, true},
+        {"character style", StylesXml("", kScript), "", c, true},
+        {"paragraph style", StylesXml(kScript, ""), p, "", true},
+        {"default paragraph style, based on", StylesXml(kScript, "", "", defaultP), "", "", true},
+        {"character style based on", StylesXml("", kScript, "", basedOn), "",
+         "<w:rPr><w:rStyle w:val=\"D\"/></w:rPr>", true},
+        {"document defaults", StylesXml("", "", kScript), "", "", true},
+        {"theme", StylesXml("", "", R"(w:asciiTheme="majorHAnsi" w:ascii="Arial")"), "", "", true},
+        {"theme's other font", StylesXml("", "", R"(w:asciiTheme="minorHAnsi")"), "", "", false},
+        {"character style over paragraph style", StylesXml(kScript, "w:ascii=\"Arial\""), p, c,
+         false},
+        {"direct over style", StylesXml(kScript, ""), p,
+         "<w:rPr><w:rFonts w:ascii=\"Arial\"/></w:rPr>", false},
+        {"none", StylesXml("", ""), "", "", false},
+    };
+    for (const auto& c : cases) {
+        const Entries extra{{"word/styles.xml", c.styles}, {"word/theme/theme1.xml", kTheme}};
+        const Entries out = Convert(MakeDocx(Commentary(c.pPr, c.rPr, "kExO"), extra),
+                                    Standard::Script, Standard::New);
+        const std::string& body = out[2].second;
+        EXPECT_NE(body.find("<w:t>Commentary</w:t>"), std::string::npos) << c.what;
+        EXPECT_EQ(body.find(c.script ? "kExO" : "xícó"), std::string::npos) << c.what << body;
+    }
+}
+
+TEST(DocxFonts, TakesTheScriptFontAwayWhereverItCameFrom) {
+    const std::string p = "<w:pPr><w:pStyle w:val=\"P\"/></w:pPr>";
+    const auto run = [](const std::string& rPr) { return "<w:r>" + rPr + "<w:t>kExO</w:t></w:r>"; };
+    const auto fonts = [](const std::string& rest, const std::string& attributes) {
+        return "<w:rPr>" + rest + "<w:rFonts " + attributes + "/></w:rPr>";
+    };
+    const std::string c = "<w:rStyle w:val=\"C\"/>";
+    const struct {
+        const char* what;
+        std::string styles;
+        std::string rPr;
+        std::string taken; // the run's properties after
+    } cases[] = {
+        {"direct, the style's font below", StylesXml("w:ascii=\"Georgia\"", ""),
+         fonts("", kScript + " w:cs=\"Arial\" w:hint=\"cs\""),
+         fonts("", R"(w:cs="Arial" w:hint="cs")")},
+        {"character style, back to the paragraph's", StylesXml("w:ascii=\"Georgia\"", kScript),
+         "<w:rPr>" + c + "</w:rPr>", fonts(c, R"(w:ascii="Georgia" w:hAnsiTheme="minorHAnsi")")},
+        {"paragraph style, back to the defaults'", StylesXml(kScript, "", "w:ascii=\"Cambria\""),
+         "", fonts("", R"(w:ascii="Cambria" w:hAnsiTheme="minorHAnsi")")},
+        {"everything, back to the theme's body font", StylesXml(kScript, kScript, kScript),
+         "<w:rPr>" + c + "<w:b/></w:rPr>",
+         "<w:rPr>" + c +
+             R"(<w:rFonts w:asciiTheme="minorHAnsi" w:hAnsiTheme="minorHAnsi"/><w:b/></w:rPr>)"},
+    };
+    for (const auto& c : cases) {
+        const Entries extra{
+            {"word/styles.xml", c.styles},
+            {"word/theme/theme1.xml",
+             R"(<a:theme xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main"><a:minorFont><a:latin typeface="Calibri"/></a:minorFont></a:theme>)"}};
+        EXPECT_EQ(
+            Convert(MakeDocx("<w:p>" + p + run(c.rPr) + "</w:p>", extra), Standard::Script,
+                    Standard::New)[2]
+                .second,
+            MakeDocx("<w:p>" + p + "<w:r>" + c.taken + "<w:t>xícó</w:t></w:r></w:p>")[2].second)
+            << c.what;
+    }
+}
+
+TEST(DocxFonts, LeavesTextInTheScriptFontAloneWhenReadingOldOrNew) {
+    const Entries extra{{"word/styles.xml", StylesXml("", kScript)}};
+    const auto body = [](const std::string& plain, const std::string& script) {
+        return "<w:p><w:r>" + plain + "</w:r><w:r><w:rPr><w:rStyle w:val=\"C\"/></w:rPr><w:t>" +
+               script + "</w:t></w:r></w:p>";
+    };
+    const std::string in = body("<w:t>sh</w:t>", "sh");
+    EXPECT_EQ(Convert(MakeDocx(in, extra))[2].second,
+              MakeDocx(body("<w:t>š</w:t>", "sh"))[2].second);
+    EXPECT_EQ(Convert(MakeDocx(in, extra), Standard::Old, Standard::Script)[2].second,
+              MakeDocx(body("<w:rPr>" + kFonts + "</w:rPr><w:t>S</w:t>", "sh"))[2].second);
+    EXPECT_EQ(Convert(MakeDocx(in, extra), Standard::Old, Standard::New, false)[2].second,
+              MakeDocx(body("<w:t>š</w:t>", "š"))[2].second);
 }
 
 // Each part of the archive written another way.

@@ -19,6 +19,10 @@ struct DocumentSettings {
     bool normalize = true; // bring the text to NFC before it is read
     // The display font that Orvani Script text is given, and taken from when it is read.
     std::string scriptFont = "Orvani Script";
+    // Convert only the text that the source standard owns, told by the font that the document
+    // resolves for it: from Script, the text in the Script font; from Old or New, the rest.
+    // Other text stays byte for byte.
+    bool byFont = true;
 };
 
 // A document that cannot be converted: corrupt, malformed, too large or unsafe. `part` names
