@@ -1,4 +1,6 @@
+#include "font_choice.h"
 #include "formats.h"
+#include "odt_fonts.h"
 #include "paragraph.h"
 #include "xml_events.h"
 #include "zip_document.h"
@@ -23,6 +25,7 @@ constexpr std::string_view kOffice = "urn:oasis:names:tc:opendocument:xmlns:offi
 constexpr std::string_view kStyle = "urn:oasis:names:tc:opendocument:xmlns:style:1.0";
 constexpr std::string_view kText = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
 constexpr std::string_view kSvg = "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0";
+constexpr std::string_view kFo = "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0";
 
 // The namespaces of what this layer writes, with the prefix it declares on the root for each
 // where a part binds none at the place it writes.
@@ -82,8 +85,12 @@ bool IsMark(const XmlName& name) {
                  "user-index-mark-end"});
 }
 
+// The attributes of text properties that name a font face or a font family.
 bool IsFontName(const XmlName& name) {
-    return IsIn(name, kStyle, {"font-name", "font-name-asian", "font-name-complex"});
+    return IsIn(name, kStyle,
+                {"font-name", "font-name-asian", "font-name-complex", "font-family-asian",
+                 "font-family-complex"}) ||
+           name == XmlName{kFo, "font-family"};
 }
 
 // The span written around Script text: it names the Script style and has nothing else, not
@@ -197,10 +204,11 @@ struct Section {
 // One part (content.xml or styles.xml) converted as an edit of its bytes.
 class XmlRewriter {
 public:
-    XmlRewriter(const DocumentSettings& settings, bool stylesPart)
-        : settings_(settings), stylesPart_(stylesPart),
+    // `fonts` tells the font of text, where the conversion goes by it or takes the Script font.
+    XmlRewriter(const DocumentSettings& settings, bool stylesPart, const OdtFonts* fonts)
+        : settings_(settings), fonts_(fonts), stylesPart_(stylesPart),
           writesScript_(settings.to == Standard::Script && settings.from != Standard::Script),
-          readsScript_(settings.from == Standard::Script && settings.to != Standard::Script) {}
+          readsScript_(ReadsScript(settings)) {}
 
     // The part with its text converted, or nothing where not a byte would change.
     std::optional<std::string> convert(std::string_view xml, const std::string& name) {
@@ -234,6 +242,7 @@ private:
         std::string text;
         std::size_t index;                     // in the paragraph's converter
         std::optional<std::string> textPrefix; // where Script is written
+        bool converts = true;                  // the source standard's, by its font
     };
     // Written once the whole part is read, when it is known which prefixes are free.
     struct ScriptSpan {
@@ -248,6 +257,8 @@ private:
         std::vector<Run> runs;
         std::optional<Run> open;
         std::size_t asides = 0; // asides open in it: text there is not the paragraph's
+        std::string style;
+        std::vector<std::string> spans; // the styles of the spans open in it
     };
 
     void onStart(const XmlEvent& event) {
@@ -276,6 +287,10 @@ private:
             break;
         case Role::ScriptSpan:
             edits_.replace(event.begin, event.end, "");
+            paragraphs_.back().spans.pop_back();
+            break;
+        case Role::Container:
+            paragraphs_.back().spans.pop_back();
             break;
         case Role::Aside:
             --paragraphs_.back().asides;
@@ -287,7 +302,6 @@ private:
             --masterPages_;
             break;
         case Role::Plain:
-        case Role::Container:
             break;
         }
         if (roles_.size() == 1) {
@@ -319,7 +333,12 @@ private:
                 prefix = std::string(*bound);
             }
         }
-        paragraph.open = Run{event.begin, event.end, std::string(event.text), 0, std::move(prefix)};
+        const bool script =
+            settings_.byFont && fonts_ != nullptr &&
+            fonts_->inScript(stylesPart_ ? OdtFonts::Part::Styles : OdtFonts::Part::Content,
+                             paragraph.spans, paragraph.style);
+        paragraph.open = Run{event.begin, event.end,         std::string(event.text),
+                             0,           std::move(prefix), Converts(settings_, script)};
     }
 
     Role roleOf(const XmlEvent& event) {
@@ -340,6 +359,7 @@ private:
                 paragraphs_.back().converter.breakHere();
             }
             paragraphs_.emplace_back(settings_);
+            paragraphs_.back().style = StyleName(event);
             return Role::Paragraph;
         }
         if (paragraphs_.empty() || paragraphs_.back().asides > 0) {
@@ -348,9 +368,11 @@ private:
         Paragraph& paragraph = paragraphs_.back();
         if (readsScript_ && IsScriptSpan(event)) {
             edits_.replace(event.begin, event.end, "");
+            paragraph.spans.emplace_back(kScriptStyle);
             return Role::ScriptSpan;
         }
         if (IsTextContainer(name)) {
+            paragraph.spans.push_back(StyleName(event));
             return Role::Container;
         }
         if (!IsMark(name)) {
@@ -365,7 +387,9 @@ private:
             return;
         }
         Paragraph& paragraph = paragraphs_.back();
-        paragraph.open->index = paragraph.converter.add(paragraph.open->text);
+        paragraph.open->index = paragraph.open->converts
+                                    ? paragraph.converter.add(paragraph.open->text)
+                                    : paragraph.converter.keep(paragraph.open->text);
         paragraph.runs.push_back(std::move(*paragraph.open));
         paragraph.open.reset();
     }
@@ -382,6 +406,9 @@ private:
     // Writes a run's converted text in place of its bytes; the white space at its ends stays
     // as it was, outside any span, so that nothing changes how spaces collapse.
     void rewrite(const Run& run, std::string_view converted) {
+        if (!run.converts) {
+            return;
+        }
         const bool inScript = writesScript_ && HasLetter(converted);
         if (converted == run.text && !inScript) {
             return;
@@ -448,7 +475,8 @@ private:
     void dropScriptFont(const XmlEvent& event) {
         std::optional<std::vector<AttributeBytes>> bytes;
         for (const auto& [name, value] : *event.attributes) {
-            if (!IsFontName(event.namespaces->attribute(name)) || value != settings_.scriptFont) {
+            const XmlName attribute = event.namespaces->attribute(name);
+            if (!IsFontName(attribute) || !fonts_->namesScript(attribute.local, value)) {
                 continue;
             }
             if (!bytes) {
@@ -550,7 +578,13 @@ private:
         }
     }
 
+    static std::string StyleName(const XmlEvent& event) {
+        const std::string* name = event.attribute({kText, "style-name"});
+        return name == nullptr ? std::string() : *name;
+    }
+
     const DocumentSettings& settings_;
+    const OdtFonts* fonts_;
     const bool stylesPart_;
     const bool writesScript_;
     const bool readsScript_;
@@ -577,13 +611,18 @@ private:
 
 std::string ConvertOdt(std::string_view odt, const DocumentSettings& settings) {
     ZipDocument document(odt);
+    std::optional<OdtFonts> fonts;
+    if (settings.byFont || ReadsScript(settings)) {
+        fonts.emplace(document, settings);
+    }
     for (const std::string& part : {kContentXml, kStylesXml}) {
         const bool styles = part == kStylesXml;
         if (styles && !document.has(part)) {
             continue;
         }
         const std::string xml = document.read(part);
-        if (auto converted = XmlRewriter(settings, styles).convert(xml, part)) {
+        if (auto converted =
+                XmlRewriter(settings, styles, fonts ? &*fonts : nullptr).convert(xml, part)) {
             document.replace(part, std::move(*converted));
         }
     }

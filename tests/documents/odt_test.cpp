@@ -177,6 +177,73 @@ TEST(OdtScript, ReadsScriptTextAndTakesTheScriptFontAway) {
               Styles(kFontFace, plainStyle, "<style:header><text:p>ðæþ</text:p></style:header>"));
 }
 
+// A styles part with `faces` and named `styles` (each of office:styles' children).
+std::string NamedStyles(std::string_view faces, std::string_view styles) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-styles" +
+           std::string(kNamespaces) +
+           " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\"" +
+           " office:version=\"1.3\"><office:font-face-decls>" + std::string(faces) +
+           "</office:font-face-decls><office:styles>" + std::string(styles) +
+           "</office:styles></office:document-styles>";
+}
+
+std::string TextStyle(std::string_view family, std::string_view name, std::string_view parent,
+                      std::string_view properties) {
+    return "<style:style style:name=\"" + std::string(name) + "\" style:family=\"" +
+           std::string(family) + "\"" +
+           (parent.empty() ? "" : " style:parent-style-name=\"" + std::string(parent) + "\"") +
+           "><style:text-properties " + std::string(properties) + "/></style:style>";
+}
+
+TEST(OdtFonts, ReadsScriptOnlyInTheScriptFontAndTakesItAwayFromEveryStyle) {
+    const std::string face =
+        R"(<style:font-face style:name="F1" svg:font-family="&apos;Orvani Script&apos;"/>)";
+    const std::string byFace = "style:font-name=\"F1\"";
+    const std::string byFamily = "fo:font-family=\"Orvani Script\"";
+    const std::string arial = "style:font-name=\"Arial\"";
+    const std::string commentary = R"(<text:span text:style-name="A">Commentary </text:span>)";
+    const std::string span = R"(<text:span text:style-name="T9">kExO</text:span>)";
+    const struct {
+        const char* what;
+        std::string automatic; // content.xml's
+        std::string named;
+        std::string body;
+    } cases[] = {
+        {"span, by a face", TextStyle("text", "T9", "", byFace), "",
+         "<text:p>" + span + "</text:p>"},
+        {"span, by its parent's family", TextStyle("text", "T9", "Orv", ""),
+         TextStyle("text", "Orv", "", byFamily), "<text:p>" + span + "</text:p>"},
+        {"paragraph, by its parent", TextStyle("paragraph", "P9", "OrvP", ""),
+         TextStyle("paragraph", "OrvP", "", byFace),
+         "<text:p text:style-name=\"P9\">" + commentary + "kExO</text:p>"},
+        {"default paragraph style", "",
+         "<style:default-style style:family=\"paragraph\"><style:text-properties " + byFace +
+             "/></style:default-style>",
+         "<text:p>" + commentary + "kExO</text:p>"},
+    };
+    for (const auto& c : cases) {
+        const std::string automatic = "<office:automatic-styles>" +
+                                      TextStyle("text", "A", "", arial) + c.automatic +
+                                      "</office:automatic-styles>";
+        const std::string odt = MakeOdt(
+            Content("<office:font-face-decls>" + face + "</office:font-face-decls>" + automatic,
+                    "<text:p>" + commentary + "</text:p>" + c.body),
+            NamedStyles(face, c.named));
+        const auto parts = Convert(odt, Standard::Script, Standard::New);
+        const std::string& content = parts.at("content.xml");
+        EXPECT_EQ(content.find("kExO"), std::string::npos) << c.what << content;
+        EXPECT_NE(content.find("xícó"), std::string::npos) << c.what << content;
+        EXPECT_NE(content.find(">Commentary <"), std::string::npos) << c.what << content;
+        for (const std::string part : {"content.xml", "styles.xml"}) {
+            EXPECT_EQ(parts.at(part).find(byFace), std::string::npos) << c.what << " " << part;
+            EXPECT_EQ(parts.at(part).find(byFamily), std::string::npos) << c.what << " " << part;
+        }
+        EXPECT_NE(Convert(odt, Standard::Old, Standard::New).at("content.xml").find(">kExO<"),
+                  std::string::npos)
+            << c.what << ": Script text read as Old";
+    }
+}
+
 TEST(OdtNamespaces, OtherPrefixesConvertLikeTheUsualOnes) {
     const auto other = [](const std::string& xml) {
         return testing::Renamed(xml,
