@@ -1,4 +1,6 @@
+#include "font_choice.h"
 #include "formats.h"
+#include "html_fonts.h"
 #include "html_tokenizer.h"
 #include "paragraph.h"
 #include "xml_events.h"
@@ -27,8 +29,8 @@ constexpr auto kVoid =
 constexpr auto kReadable =
     std::to_array<std::string_view>({"alt", "title", "placeholder", "label", "abbr"});
 
-template <std::size_t N>
-bool Among(const std::array<std::string_view, N>& names, std::string_view name) {
+template <typename Names>
+bool Among(const Names& names, std::string_view name) {
     return std::ranges::find(names, name) != names.end();
 }
 
@@ -78,7 +80,14 @@ bool HoldsLetter(std::string_view text) {
     return false;
 }
 
-std::string ScriptSpanStart(std::string_view font) {
+// The start of a span in `font`; a generic family goes without quotes, which would make it a
+// font's name.
+std::string FontSpanStart(std::string_view font) {
+    for (const std::string_view generic : {"serif", "sans-serif", "monospace", "cursive"}) {
+        if (internal::EqualsIgnoringAsciiCase(font, generic)) {
+            return "<span style=\"font-family: " + std::string(generic) + "\">";
+        }
+    }
     std::string css; // the name between single quotes in CSS
     for (const char c : font) {
         if (c == '\\' || c == '\'') {
@@ -89,10 +98,42 @@ std::string ScriptSpanStart(std::string_view font) {
     return "<span style=\"font-family: '" + EscapeXml(css, true) + "'\">";
 }
 
+// What text read from Script is shown in where nothing but the Script font was set: the
+// family that browsers and word processors start from.
+constexpr std::string_view kPlainFamily = "serif";
+
+// Start tags that end an open element of another name, as HTML leaves their end tags out:
+// the names each ends, and those that it does not reach past.
+struct ImpliedEnd {
+    std::vector<std::string_view> starts;
+    std::vector<std::string_view> ends;
+    std::vector<std::string_view> within;
+};
+const std::vector<ImpliedEnd>& ImpliedEnds() {
+    static const std::vector<ImpliedEnd> ends{
+        {{"p",     "div",        "h1",      "h2",      "h3",       "h4",     "h5",
+          "h6",    "ul",         "ol",      "dl",      "pre",      "table",  "form",
+          "hr",    "blockquote", "section", "article", "header",   "footer", "nav",
+          "aside", "main",       "figure",  "address", "fieldset", "menu",   "details"},
+         {"p"},
+         {"table", "td", "th", "li", "dd", "dt", "button", "div", "section", "article"}},
+        {{"li"}, {"li"}, {"ul", "ol", "menu"}},
+        {{"dt", "dd"}, {"dt", "dd"}, {"dl"}},
+        {{"td", "th"}, {"td", "th"}, {"tr", "table"}},
+        {{"tr"}, {"tr", "td", "th"}, {"table", "tbody", "thead", "tfoot"}},
+        {{"option"}, {"option"}, {"select", "datalist"}},
+    };
+    return ends;
+}
+
 class HtmlConversion {
 public:
     HtmlConversion(std::string_view html, const DocumentSettings& settings)
-        : html_(html), settings_(settings), spanStart_(ScriptSpanStart(settings.scriptFont)) {}
+        : html_(html), settings_(settings), spanStart_(FontSpanStart(settings.scriptFont)) {
+        if (settings.byFont || ReadsScript(settings)) {
+            fonts_.emplace(html);
+        }
+    }
 
     std::string convert() {
         HtmlTokenizer tokens(html_, html_.starts_with("\xEF\xBB\xBF") ? 3 : 0);
@@ -132,8 +173,18 @@ private:
     struct Run {
         std::size_t begin;
         std::size_t end;
-        std::string source; // references decoded
-        bool noTags;        // where a span may not go
+        std::string source;                 // references decoded
+        bool noTags;                        // where a span may not go
+        bool converts;                      // the source standard's, by its font
+        std::optional<std::string> restore; // the font it is given back, out of Script's
+    };
+    // An open element and the font of the text in it: as the page has it, without the Script
+    // font, and as the converted page will have it before any font is given back.
+    struct Element {
+        std::string name;
+        std::optional<std::string> font;
+        std::optional<std::string> plain;
+        std::optional<std::string> after;
     };
     // An element that turns translation off or on again, open until its matching end tag.
     struct Region {
@@ -152,8 +203,22 @@ private:
         if (!paragraph_) {
             paragraph_.emplace(settings_);
         }
-        Run run{token.begin, token.end, DecodeHtml(bytes(token.begin, token.end)), noTags};
-        paragraph_->add(run.source);
+        const std::optional<std::string>& font = open_.empty() ? kNone : open_.back().font;
+        const std::optional<std::string>& after = open_.empty() ? kNone : open_.back().after;
+        Run run{token.begin,
+                token.end,
+                DecodeHtml(bytes(token.begin, token.end)),
+                noTags,
+                Converts(settings_, inScript(font)),
+                std::nullopt};
+        if (run.converts && ReadsScript(settings_) && inScript(after)) {
+            run.restore = open_.back().plain.value_or(std::string(kPlainFamily));
+        }
+        if (run.converts) {
+            paragraph_->add(run.source);
+        } else {
+            (void)paragraph_->keep(run.source);
+        }
         runs_.push_back(std::move(run));
     }
 
@@ -170,23 +235,31 @@ private:
     }
 
     void writeRun(const Run& run, const std::string& converted) {
+        if (!run.converts) {
+            return;
+        }
         const bool same = converted == run.source;
         // Unchanged text keeps its bytes, references and all.
         std::string text = same ? std::string(bytes(run.begin, run.end)) : EscapeHtml(converted, 0);
-        if (settings_.to == Standard::Script && !run.noTags && HoldsLetter(converted)) {
+        const bool script = settings_.to == Standard::Script;
+        if ((script || run.restore) && !run.noTags && HoldsLetter(converted)) {
+            const std::string start = script ? spanStart_ : FontSpanStart(*run.restore);
             const std::size_t first = std::ranges::find_if_not(text, IsSpace) - text.begin();
             const std::size_t last =
                 text.size() -
                 (std::ranges::find_if_not(text.rbegin(), text.rend(), IsSpace) - text.rbegin());
-            text = text.substr(0, first) + spanStart_ + text.substr(first, last - first) +
-                   "</span>" + text.substr(last);
+            text = text.substr(0, first) + start + text.substr(first, last - first) + "</span>" +
+                   text.substr(last);
         } else if (same) {
             return;
         }
         edits_.replace(run.begin, run.end, std::move(text));
     }
 
-    void convertAttributes(const HtmlToken& token) {
+    void convertAttributes(const HtmlToken& token, const Element& element) {
+        if (!Converts(settings_, inScript(element.font))) {
+            return;
+        }
         for (const HtmlAttribute& attribute : token.attributes) {
             if (!attribute.hasValue || !Among(kReadable, attribute.name)) {
                 continue;
@@ -225,13 +298,55 @@ private:
         return std::nullopt;
     }
 
+    [[nodiscard]] bool inScript(const std::optional<std::string>& font) const {
+        return settings_.byFont && font && IsScriptFont(*font, settings_);
+    }
+
+    // Ends the open elements that this start tag ends where HTML leaves their end tags out.
+    void endImplied(const std::string& name) {
+        for (const ImpliedEnd& rule : ImpliedEnds()) {
+            if (!Among(rule.starts, name)) {
+                continue;
+            }
+            for (auto open = open_.rbegin(); open != open_.rend(); ++open) {
+                if (Among(rule.within, open->name)) {
+                    break;
+                }
+                if (Among(rule.ends, open->name)) {
+                    open_.erase(std::next(open).base(), open_.end());
+                    break;
+                }
+            }
+        }
+    }
+
+    // The element that `token` starts, with the fonts of its text.
+    [[nodiscard]] Element elementOf(const HtmlToken& token, bool ours) const {
+        Element element = open_.empty() ? Element{} : open_.back();
+        element.name = token.name;
+        if (fonts_) {
+            if (auto own = fonts_->familyOf(token, html_)) {
+                if (!IsScriptFont(*own, settings_)) {
+                    element.plain = own;
+                }
+                if (!ours) {
+                    element.after = own;
+                }
+                element.font = std::move(own);
+            }
+        }
+        return element;
+    }
+
     void startTag(const HtmlToken& token) {
         const bool was = translating();
         const bool opens = !token.selfClosing && !Among(kVoid, token.name);
+        // Only a span exactly as this layer writes it is taken away when Script is read.
+        const bool ours = token.name == "span" && settings_.from == Standard::Script && was &&
+                          bytes(token.begin, token.end) == spanStart_;
+        endImplied(token.name);
+        Element element = elementOf(token, ours);
         if (token.name == "span") {
-            // Only a span exactly as this layer writes it is taken away when Script is read.
-            const bool ours = settings_.from == Standard::Script && was &&
-                              bytes(token.begin, token.end) == spanStart_;
             if (ours) {
                 edits_.replace(token.begin, token.end, {});
             }
@@ -253,7 +368,10 @@ private:
         }
         const bool own = translate.value_or(was);
         if (own) {
-            convertAttributes(token);
+            convertAttributes(token, element);
+        }
+        if (opens) {
+            open_.push_back(std::move(element));
         }
         if (!Among(kInline, token.name) || own != was) {
             breakParagraph();
@@ -262,6 +380,11 @@ private:
 
     void endTag(const HtmlToken& token) {
         const bool was = translating();
+        const auto open =
+            std::ranges::find(open_.rbegin(), open_.rend(), token.name, &Element::name);
+        if (open != open_.rend()) {
+            open_.erase(std::prev(open.base()), open_.end());
+        }
         if (token.name == "span" && !spans_.empty()) {
             if (spans_.back()) {
                 edits_.replace(token.begin, token.end, {});
@@ -292,6 +415,9 @@ private:
     std::vector<Region> regions_;
     std::vector<bool> spans_; // each open span: whether it is one of ours being taken away
     int foreign_ = 0;         // open svg and math elements, where a span would break out
+    std::optional<PageFonts> fonts_;
+    std::vector<Element> open_;
+    static inline const std::optional<std::string> kNone;
 };
 
 } // namespace

@@ -15,26 +15,7 @@ const std::string* AttributeIn(const XmlEvent& event, std::string_view uri,
     return event.attribute({uri, local});
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
 } // namespace
-
-std::string FirstFamily(std::string_view list) {
-    list = list.substr(0, list.find(','));
-    while (!list.empty() && IsSpace(list.front())) {
-        list.remove_prefix(1);
-    }
-    while (!list.empty() && IsSpace(list.back())) {
-        list.remove_suffix(1);
-    }
-    if (list.size() >= 2 && (list.front() == '\'' || list.front() == '"') &&
-        list.back() == list.front()) {
-        list = list.substr(1, list.size() - 2);
-    }
-    return std::string(list);
-}
 
 OdtFonts::OdtFonts(const ZipDocument& document, const DocumentSettings& settings)
     : settings_(settings) {

@@ -53,7 +53,4 @@ private:
     std::map<std::string, Style> defaults_; // by family
 };
 
-// The first family of a CSS-like family list, without its quotes.
-[[nodiscard]] std::string FirstFamily(std::string_view list);
-
 } // namespace orvani::documents

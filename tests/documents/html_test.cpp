@@ -7,10 +7,11 @@
 namespace orvani::documents {
 namespace {
 
-DocumentSettings Settings(Standard from, Standard to) {
+DocumentSettings Settings(Standard from, Standard to, bool byFont = true) {
     DocumentSettings settings;
     settings.from = from;
     settings.to = to;
+    settings.byFont = byFont;
     return settings;
 }
 
@@ -88,12 +89,50 @@ TEST(Html, GivesScriptTextItsFont) {
 
 TEST(Html, TakesAwayTheScriptFontWhenReadingScript) {
     ExpectConversions(
-        Settings(Standard::Script, Standard::New),
+        Settings(Standard::Script, Standard::New, false),
         {
             {"<p><span style=\"font-family: 'Orvani Script'\">kE<span>xO</span></span> <span "
              "style=\"font-family: 'Other'\">dqT</span></p>",
              "<p>xí<span>có</span> <span style=\"font-family: 'Other'\">ðæþ</span></p>"},
         });
+}
+
+#define SHEET "<style>.orv { font-family: 'Orvani Script', serif } /* .x{} */</style>"
+#define PLAIN "<span style=\"font-family: serif\">"
+
+TEST(HtmlFonts, ReadsScriptOnlyInTheScriptFontAndGivesTheOldFontBack) {
+    ExpectConversions(
+        Settings(Standard::Script, Standard::New),
+        {
+            {SHEET "<p>Commentary <span class=\"x orv\">kExO</span></p>",
+             SHEET "<p>Commentary <span class=\"x orv\">" PLAIN "xícó</span></span></p>"},
+            {"<p style=\"font-family: Georgia\">Commentary <font face=\"Orvani "
+             "Script\">kExO</font>",
+             "<p style=\"font-family: Georgia\">Commentary <font face=\"Orvani Script\"><span "
+             "style=\"font-family: 'Georgia'\">xícó</span></font>"},
+            {"<p style=\"font-family: 'orvani script'\">kExO <i style=\"font-family:Arial\">Hi</i>",
+             "<p style=\"font-family: 'orvani script'\">" PLAIN "xícó</span> <i "
+             "style=\"font-family:Arial\">Hi</i>"},
+            // The more specific rule wins, and the later of two alike.
+            {"<style>#w{font-family:Arial}.orv{font-family:'Orvani Script'}</style><b class=orv "
+             "id=w>Hi</b>",
+             "<style>#w{font-family:Arial}.orv{font-family:'Orvani Script'}</style><b class=orv "
+             "id=w>Hi</b>"},
+            {"<style>b{font-family:'Orvani Script'}b{font-family:Arial}</style><b>Hi</b>",
+             "<style>b{font-family:'Orvani Script'}b{font-family:Arial}</style><b>Hi</b>"},
+            // A paragraph ends where the next begins.
+            {SHEET "<p class=orv>kExO<p>Hi", SHEET "<p class=orv>" PLAIN "xícó</span><p>Hi"},
+            // Selectors with combinators are not followed.
+            {"<style>div b{font-family:'Orvani Script'}</style><div><b>kExO</b></div>",
+             "<style>div b{font-family:'Orvani Script'}</style><div><b>kExO</b></div>"},
+        });
+    ExpectConversions(Settings(Standard::Old, Standard::New),
+                      {{SHEET "<p>sh <span class=orv>sh<img alt=sh></span></p>",
+                        SHEET "<p>š <span class=orv>sh<img alt=sh></span></p>"}});
+    ExpectConversions(Settings(Standard::Old, Standard::Script),
+                      {{SHEET "<p>sh <span class=orv>S</span></p>",
+                        SHEET "<p><span style=\"font-family: 'Orvani Script'\">S</span> <span "
+                              "class=orv>S</span></p>"}});
 }
 
 TEST(Html, ComposesAnAccentInAnElementOfItsOwn) {
