@@ -21,6 +21,8 @@ enum LongOnly : int {
     kReplaceInvalid,
     kFormat,
     kScriptFont,
+    kByFont,
+    kAllText,
 };
 
 constexpr option kLongOptions[] = {
@@ -38,6 +40,8 @@ constexpr option kLongOptions[] = {
     {"replace-invalid", no_argument, nullptr, kReplaceInvalid},
     {"format", required_argument, nullptr, kFormat},
     {"script-font", required_argument, nullptr, kScriptFont},
+    {"by-font", no_argument, nullptr, kByFont},
+    {"all-text", no_argument, nullptr, kAllText},
     {"list", no_argument, nullptr, 'l'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
@@ -179,6 +183,10 @@ Command ParseCommandLine(int argc, char* argv[]) {
             }
             request.scriptFont = optarg;
             break;
+        case kByFont:
+        case kAllText:
+            request.byFont = opt == kByFont;
+            break;
         case 'l':
             return ListStandards{};
         case 'h':
@@ -260,8 +268,13 @@ letter.
                       the format from the file's name (.html, .htm, .docx,
                       .odt) or content; standard input is text unless told
       --script-font=NAME
-                      the font that Orvani Script text is given in documents
-                      (default "Orvani Script")
+                      the font that Orvani Script text is shown in, in
+                      documents (default "Orvani Script")
+      --by-font       in documents, convert only the text in the source
+                      standard's font, as the document resolves it: from
+                      script, the text in the Script font; from old or new,
+                      the rest (the default)
+      --all-text      in documents, convert all text, whatever its font
   -o, --output=FILE   write to FILE, replacing it only when the whole
                       conversion succeeded; - is standard output
   -l, --list          list the standards
@@ -289,6 +302,14 @@ HTML also alt, title, placeholder, label and abbr; not scripts, styles or
 translate="no"), a word split over formatting converts as one, and every other
 byte stays as it was. A DOCX or ODT document must be the only input.
 
+A document's font for each piece of text is found as the document finds it:
+in DOCX, direct formatting, character and paragraph styles with what they are
+based on, the document defaults and theme fonts; in ODT, spans' and
+paragraphs' styles with their parents, the default paragraph style and font
+faces; in HTML, style attributes, <font face> and the page's own font-family
+rules by element, class and id. Script text written is given the Script font
+over any style; text read from Script loses it wherever it came from.
+
 Exit status: 0 on success (also when --replace-invalid replaced something),
 1 when an input could not be read or converted or the output could not be
 written, 2 for a wrong command line.
@@ -304,6 +325,7 @@ Examples:
   orvaniconv-cli -f old -t new -o page-new.html page.html
   orvaniconv-cli -f old -t new -o letter-new.docx letter.docx
   orvaniconv-cli -f new -t script -o letter-script.odt letter.odt
+  orvaniconv-cli -f script -t new -o notes-new.docx notes.docx
 )";
 }
 

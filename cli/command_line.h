@@ -27,6 +27,7 @@ struct ConvertRequest {
     // Each input's format; chosen from its name and content when absent.
     std::optional<DocumentFormat> format;
     std::string scriptFont = "Orvani Script"; // the font that Script text is given in documents
+    bool byFont = true; // in documents, convert only the text in the source standard's font
 };
 
 struct ShowHelp {};

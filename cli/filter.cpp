@@ -128,6 +128,7 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         settings.options = request.options;
         settings.normalize = request.normalize;
         settings.scriptFont = request.scriptFont;
+        settings.byFont = request.byFont;
         const std::string document = ReadWhole(input);
         try {
             sink.write(ConvertDocument(document, format, settings));

@@ -275,7 +275,7 @@ TEST_F(CliTest, HelpVersionAndList) {
     for (const char* option :
          {"--from", "--to", "--a", "--no-a", "--oh-uh", "--no-oh-uh", "--output", "--list",
           "--help", "--version", "--input-encoding", "--output-encoding", "--replace-invalid",
-          "--no-normalize", "--normalize"}) {
+          "--no-normalize", "--normalize", "--script-font", "--by-font", "--all-text"}) {
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     }
 

@@ -46,6 +46,29 @@ TEST_F(CliTest, ConvertsAWordDocumentIntoItsOutputFile) {
         << parts[2].second;
 }
 
+TEST_F(CliTest, ConvertsOnlyTheSourceStandardsTextByFontUnlessAllTextIsAsked) {
+    write("notes.html", "<style>.w{font-family:Orv}</style><p>Hi <b class=w>kExO</b></p>");
+    const std::string sheet = "<style>.w{font-family:Orv}</style>";
+    const struct {
+        std::vector<std::string> args;
+        std::string output;
+    } cases[] = {
+        {{"--script-font", "Orv"},
+         sheet + "<p>Hi <b class=w><span style=\"font-family: serif\">xícó</span></b></p>"},
+        {{"--script-font=Orv", "--all-text", "--by-font"},
+         sheet + "<p>Hi <b class=w><span style=\"font-family: serif\">xícó</span></b></p>"},
+        {{}, sheet + "<p>Hi <b class=w>kExO</b></p>"},
+        {{"--all-text"}, sheet + "<p>hi <b class=w>xícó</b></p>"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"-f", "script", "-t", "new", "notes.html"};
+        args.insert(args.begin(), c.args.begin(), c.args.end());
+        const Outcome result = run(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, c.output) << c.args.size();
+    }
+}
+
 TEST_F(CliTest, RefusesADocumentItCannotConvertAndLeavesTheOutputAlone) {
     const std::string docx = MakeDocx(kSplitWord);
     write("truncated.docx", docx.substr(0, docx.size() / 2));
