@@ -132,6 +132,71 @@ TEST_F(LibreOfficeTest, ScriptTextCarriesTheScriptFont) {
     }
 }
 
+// English commentary with Script words whose font a style sets: a character style and a
+// paragraph style in DOCX and ODT, a class rule and a paragraph's style attribute in HTML.
+std::string CommentaryDocx() {
+    const std::string fonts =
+        R"(<w:rPr><w:rFonts w:ascii="Orvani Script" w:hAnsi="Orvani Script"/></w:rPr>)";
+    return MakeDocx(
+        R"(<w:p><w:r><w:t xml:space="preserve">Commentary: </w:t></w:r><w:r><w:rPr><w:rStyle w:val="Orv"/></w:rPr>)"
+        R"(<w:t>kExO</w:t></w:r></w:p><w:p><w:pPr><w:pStyle w:val="OrvP"/></w:pPr><w:r><w:t>dqT</w:t></w:r></w:p>)",
+        {{"word/styles.xml",
+          R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+          R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+          R"(<w:style w:type="character" w:styleId="Orv"><w:name w:val="Orv"/>)" +
+              fonts +
+              R"(</w:style><w:style w:type="paragraph" w:styleId="OrvP"><w:name w:val="OrvP"/>)" +
+              fonts + "</w:style></w:styles>"}},
+        R"(<Relationship Id="rId8" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)",
+        R"(<Override PartName="/word/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"/>)");
+}
+
+std::string CommentaryOdt() {
+    const std::string font = R"(<style:text-properties style:font-name="Orvani Script"/>)";
+    return MakeOdt(
+        R"(<text:p>Commentary: <text:span text:style-name="Orv">kExO</text:span></text:p>)"
+        R"(<text:p text:style-name="OrvP">dqT</text:p>)",
+        "",
+        R"(<office:font-face-decls><style:font-face style:name="Orvani Script" svg:font-family="&apos;Orvani Script&apos;"/>)"
+        R"(</office:font-face-decls><office:styles><style:style style:name="Orv" style:family="text">)" +
+            font + R"(</style:style><style:style style:name="OrvP" style:family="paragraph">)" +
+            font + "</style:style></office:styles>");
+}
+
+const std::string kCommentaryHtml =
+    "<!DOCTYPE html><html><head><style>.orv { font-family: 'Orvani Script' }</style></head>"
+    "<body><p>Commentary: <span class=\"orv\">kExO</span></p>"
+    "<p style=\"font-family: 'Orvani Script'\">dqT</p></body></html>";
+
+// The font that LibreOffice's HTML shows `word` in: the innermost font element around it,
+// or empty.
+std::string FontOf(const std::string& html, const std::string& word) {
+    std::smatch found;
+    if (!std::regex_search(
+            html, found,
+            std::regex("<font face=\"([^\"]*)\"[^>]*>(<(?!font)[^/][^>]*>)*" + word))) {
+        return "";
+    }
+    return found[1];
+}
+
+TEST_F(LibreOfficeTest, ScriptWordsAmongCommentaryConvertAndLoseTheScriptFont) {
+    write("notes.docx", CommentaryDocx());
+    write("notes.odt", CommentaryOdt());
+    write("notes.html", kCommentaryHtml);
+    for (const std::string name : {"notes.docx", "notes.odt", "notes.html"}) {
+        EXPECT_TRUE(FontOf(office(name, "html"), "kExO").starts_with("Orvani Script")) << name;
+        const std::string out = "new-" + name;
+        ASSERT_EQ(filter("-f script -t new -o " + out + " " + name), 0) << read(".stderr");
+        const std::string text = office(out, "txt:Text");
+        EXPECT_TRUE(Contains(text, "Commentary: xícó\\s+ðæþ")) << name << ":\n" << text;
+        const std::string html = office(out, "html");
+        for (const std::string word : {"xícó", "ðæþ"}) {
+            EXPECT_FALSE(FontOf(html, word).starts_with("Orvani Script")) << name << " " << word;
+        }
+    }
+}
+
 // The same document with its parts' namespaces bound to prefixes of their own.
 std::string RenamedOdt(const std::string& odt) {
     std::vector<ZipEntry> entries;

@@ -43,8 +43,10 @@ inline std::string MakeDocx(const std::string& body, std::vector<ZipEntry> extra
 }
 
 // An OpenDocument text whose body is `body` (the children of office:text); `masterStyles`
-// goes into styles.xml's office:master-styles (headers and footers).
-inline std::string MakeOdt(const std::string& body, const std::string& masterStyles = "") {
+// goes into styles.xml's office:master-styles (headers and footers), and `styles` before
+// its automatic styles (font faces and named styles).
+inline std::string MakeOdt(const std::string& body, const std::string& masterStyles = "",
+                           const std::string& styles = "<office:styles/>") {
     const std::string namespaces =
         R"( xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0")"
         R"( xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0")"
@@ -68,8 +70,9 @@ inline std::string MakeOdt(const std::string& body, const std::string& masterSty
              "<office:body><office:text>" +
              body + "</office:text></office:body></office:document-content>"},
         {"styles.xml",
-         R"(<?xml version="1.0" encoding="UTF-8"?><office:document-styles)" + namespaces +
-             R"(><office:styles/><office:automatic-styles><style:page-layout style:name="pm1"/></office:automatic-styles>)"
+         R"(<?xml version="1.0" encoding="UTF-8"?><office:document-styles)" + namespaces + ">" +
+             styles +
+             R"(<office:automatic-styles><style:page-layout style:name="pm1"/></office:automatic-styles>)"
              "<office:master-styles>" +
              masterStyles + "</office:master-styles></office:document-styles>"},
     });
