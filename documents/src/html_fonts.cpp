@@ -152,7 +152,39 @@ void PageFonts::readSheet(std::string_view sheet) {
                     rule.specificity += 10000;
                 }
             }
-            rules_.push_back(std::move(rule));
+            add(std::string(selector), std::move(rule));
+        }
+    }
+}
+
+void PageFonts::add(const std::string& selector, Rule rule) {
+    const std::string key = !rule.id.empty()        ? "#" + rule.id
+                            : !rule.classes.empty() ? "." + rule.classes.front()
+                            : !rule.element.empty() ? rule.element
+                                                    : "*";
+    const auto [at, added] = bySelector_.insert_or_assign(selector, std::move(rule));
+    at->second.order = ++order_;
+    if (added) {
+        byKey_[key].push_back(&at->second);
+    }
+}
+
+void PageFonts::consider(const std::string& key, const HtmlToken& tag,
+                         const std::vector<std::string_view>& classes, std::string_view id,
+                         const Rule*& best) const {
+    const auto bucket = byKey_.find(key);
+    if (bucket == byKey_.end()) {
+        return;
+    }
+    for (const Rule* rule : bucket->second) {
+        const bool matches = (rule->element.empty() || rule->element == tag.name) &&
+                             (rule->id.empty() || rule->id == id) &&
+                             std::ranges::all_of(rule->classes, [&](const std::string& c) {
+                                 return std::ranges::binary_search(classes, c);
+                             });
+        if (matches && (best == nullptr || rule->specificity > best->specificity ||
+                        (rule->specificity == best->specificity && rule->order > best->order))) {
+            best = rule;
         }
     }
 }
@@ -163,27 +195,27 @@ std::optional<std::string> PageFonts::familyOf(const HtmlToken& tag, std::string
             return family;
         }
     }
-    std::vector<std::string_view> classes;
     const HtmlAttribute* classAttribute = Find(tag, "class");
     const std::string classList = classAttribute ? ValueOf(*classAttribute, html) : "";
+    std::vector<std::string_view> classes;
     for (const std::string_view piece : Split(classList, ' ')) {
         if (!Trimmed(piece).empty()) {
             classes.push_back(Trimmed(piece));
         }
     }
+    std::ranges::sort(classes);
+    classes.erase(std::ranges::unique(classes).begin(), classes.end());
     const HtmlAttribute* idAttribute = Find(tag, "id");
     const std::string id = idAttribute ? ValueOf(*idAttribute, html) : "";
     const Rule* best = nullptr;
-    for (const Rule& rule : rules_) {
-        const bool matches = (rule.element.empty() || rule.element == tag.name) &&
-                             (rule.id.empty() || rule.id == id) &&
-                             std::ranges::all_of(rule.classes, [&](auto& c) {
-                                 return std::ranges::find(classes, c) != classes.end();
-                             });
-        if (matches && (best == nullptr || rule.specificity >= best->specificity)) {
-            best = &rule;
-        }
+    if (!id.empty()) {
+        consider("#" + id, tag, classes, id, best);
     }
+    for (const std::string_view c : classes) {
+        consider("." + std::string(c), tag, classes, id, best);
+    }
+    consider(tag.name, tag, classes, id, best);
+    consider("*", tag, classes, id, best);
     if (best != nullptr) {
         return best->family;
     }

@@ -3,6 +3,7 @@
 #include "html_tokenizer.h"
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,11 +34,20 @@ private:
         std::string id;
         int specificity;
         std::string family;
+        std::size_t order = 0; // of the last rule with this selector: the later of two wins
     };
 
     void readSheet(std::string_view css);
+    void add(const std::string& selector, Rule rule);
+    void consider(const std::string& key, const HtmlToken& tag,
+                  const std::vector<std::string_view>& classes, std::string_view id,
+                  const Rule*& best) const;
 
-    std::vector<Rule> rules_; // in the page's order
+    // Each selector once, its last rule; filed under its id, else its first class, else its
+    // element, so that an element is matched against the few rules that could select it.
+    std::map<std::string, Rule> bySelector_;
+    std::map<std::string, std::vector<const Rule*>, std::less<>> byKey_;
+    std::size_t order_ = 0;
 };
 
 // The first family of the font-family declaration in `declarations` (a rule's or a style
