@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -183,10 +184,10 @@ private:
         std::vector<Fonts> fonts;
         std::string paragraphStyle;
         std::string style;
-        std::optional<RunFonts> direct;
-        std::optional<bool> script; // in the Script font, once known
-        bool converted = false;     // some of its text is converted
-        bool hasLetter = false;     // in its converted text
+        std::unique_ptr<RunFonts> direct; // apart: most runs have none
+        std::optional<bool> script;       // in the Script font, once known
+        bool converted = false;           // some of its text is converted
+        bool hasLetter = false;           // in its converted text
     };
     struct Text {
         std::size_t run;
@@ -243,7 +244,7 @@ private:
         } else if (parent == Role::RunProperties && name == "rFonts") {
             Run& run = runs_[openRuns_.back()];
             run.fonts.push_back({event.begin, 0});
-            run.direct = RunFonts::Read(event);
+            run.direct = std::make_unique<RunFonts>(RunFonts::Read(event));
             role = Role::RunFonts;
         } else if (parent == Role::Run && name == "t" && !paragraphs_.empty()) {
             std::optional<std::string> space;
@@ -326,8 +327,8 @@ private:
     // Known once its properties are, before its first text.
     bool inScript(Run& run) const {
         if (!run.script) {
-            run.script = fonts_ != nullptr && fonts_->inScript({run.direct ? &*run.direct : nullptr,
-                                                                run.style, run.paragraphStyle});
+            run.script = fonts_ != nullptr &&
+                         fonts_->inScript({run.direct.get(), run.style, run.paragraphStyle});
         }
         return *run.script;
     }
@@ -377,8 +378,7 @@ private:
 
     // The run's own fonts with the Script font taken away, wherever it came from.
     void takeScriptFont(const Run& run) {
-        writeFonts(run, fonts_->withoutScript(
-                            {run.direct ? &*run.direct : nullptr, run.style, run.paragraphStyle}));
+        writeFonts(run, fonts_->withoutScript({run.direct.get(), run.style, run.paragraphStyle}));
     }
 
     // Puts w:rFonts with `attributes` in place of the run's own, or takes its own away.
