@@ -203,8 +203,9 @@ std::optional<std::string> PageFonts::familyOf(const HtmlToken& tag, std::string
             classes.push_back(Trimmed(piece));
         }
     }
-    std::ranges::sort(classes);
-    classes.erase(std::ranges::unique(classes).begin(), classes.end());
+    // clang 14 cannot build the subrange that std::ranges::unique returns.
+    std::sort(classes.begin(), classes.end());
+    classes.erase(std::unique(classes.begin(), classes.end()), classes.end());
     const HtmlAttribute* idAttribute = Find(tag, "id");
     const std::string id = idAttribute ? ValueOf(*idAttribute, html) : "";
     const Rule* best = nullptr;
