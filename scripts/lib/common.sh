@@ -21,11 +21,22 @@ WEB_PACKAGES=(cmake ninja-build emscripten nodejs librsvg2-bin)
 BROWSER_PACKAGES=(chromium)
 # What it takes to look at the window without a desktop.
 XVFB_PACKAGES=(xvfb xauth xdotool imagemagick)
-# The Windows program cross-built, its installer and zip, and their tests under Wine (32-bit,
-# so the i386 architecture must be known to dpkg first: ensure_i386).
-# The window is driven on a virtual display with a window manager, through the X11 clipboard.
-WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 googletest nsis zip unzip wine wine32:i386
-    python3-pefile xvfb xauth openbox xdotool xclip x11-utils imagemagick)
+# The Windows program cross-built, its installer and zip.
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 googletest nsis zip unzip)
+# Their tests under Wine (32-bit, so the i386 architecture must be known to dpkg first:
+# ensure_i386); the window is driven on a virtual display with a window manager, through the
+# X11 clipboard.
+WINE_TEST_PACKAGES=(wine wine32:i386 python3-pefile xvfb xauth openbox xdotool xclip x11-utils
+    imagemagick)
+
+# Whether everything the Windows tests under Wine need is installed.
+wine_tests_installed() {
+    local package
+    for package in "${WINDOWS_PACKAGES[@]}" "${WINE_TEST_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            return 1
+    done
+}
 
 # Installs those of the given Debian packages that are not installed yet.
 ensure_packages() {
@@ -39,7 +50,9 @@ ensure_packages() {
     local sudo=()
     ((EUID == 0)) || sudo=(sudo)
     echo "Installing ${missing[*]} ..." >&2
-    "${sudo[@]}" apt-get update -qq </dev/null >&2
+    # A mirror caught mid-sync fails one list; the others still serve what they hold.
+    "${sudo[@]}" apt-get update -qq </dev/null >&2 ||
+        echo "warning: some package lists could not be updated" >&2
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" </dev/null >&2
 }
 
