@@ -168,7 +168,7 @@ python)
     [[ -f "$deb" ]] || fail "no $(basename "$deb") among: $(ls "$work")"
     dpkg-deb -c "$deb" >"$work/contents"
     for pattern in ' \./usr/lib/python3/dist-packages/orvani\.cpython-[^/]*\.so$' \
-        ' \./usr/lib/python3/dist-packages/orvani\.pyi$' \
+        ' \./usr/lib/python3/dist-packages/orvani-stubs/__init__\.pyi$' \
         ' \./usr/share/doc/python3-orvani/copyright$' ' \./usr/share/doc/python3-orvani/changelog\.Debian\.gz$'; do
         grep -q "$pattern" "$work/contents" || fail "not in the package: $pattern"
     done
@@ -182,9 +182,26 @@ python)
     lintian --fail-on error,warning "$deb" 2>"$work/errors" >"$work/lintian" ||
         fail "lintian: $(cat "$work/lintian" "$work/errors")"
     greeting='import orvani; print(orvani.convert("Kheetsoy dhath", "old", "new"))'
+    # Each prefix's own folder, as its Python's install schemes name it.
+    site_of() {
+        "$python" -c 'import sys, sysconfig; base = sys.argv[1]; print(sysconfig.get_path("platlib", sys.argv[2], vars={"base": base, "platbase": base}))' "$@"
+    }
     cmake --install "$build" --prefix "$work/prefix" --component python >/dev/null
-    [[ "$(PYTHONPATH="$work/prefix/lib/python3/dist-packages" "$python" -c "$greeting")" == "xícó ðæþ" ]] ||
-        fail "the module installed by cmake --install"
+    site="$(site_of "$work/prefix" posix_prefix)"
+    [[ "$(PYTHONPATH="$site" "$python" -c "$greeting")" == "xícó ðæþ" ]] ||
+        fail "the module installed by cmake --install under another prefix, in $site"
+    [[ -f "$site/orvani-stubs/__init__.pyi" ]] || fail "no stubs in $site"
+    # Under /usr/local, where Debian's Python looks by itself.
+    DESTDIR="$work/destdir" cmake --install "$build" --prefix /usr/local --component python >/dev/null
+    if "$python" -c 'import sys, sysconfig; sys.exit("posix_local" not in sysconfig.get_scheme_names())'; then
+        local_site="$(site_of /usr posix_local)"
+        "$python" -c 'import sys; sys.exit(sys.argv[1] not in sys.path)' "$local_site" ||
+            fail "$local_site is not on the path of $python"
+    else
+        local_site="$(site_of /usr/local posix_prefix)"
+    fi
+    ls "$work/destdir$local_site"/orvani.cpython-*.so >/dev/null 2>&1 ||
+        fail "cmake --install --prefix /usr/local put no module in $local_site"
     dpkg-deb -x "$deb" "$work/root"
     [[ "$(PYTHONPATH="$work/root/usr/lib/python3/dist-packages" "$python" -c "$greeting")" == "xícó ðæþ" ]] ||
         fail "the module from the package"
