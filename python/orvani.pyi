@@ -1,5 +1,7 @@
 """Converts Orvani text between the Old, New and Orvani Script transcription standards."""
 
+from collections.abc import Iterable
+
 __version__: str
 
 def convert(
@@ -12,6 +14,17 @@ def convert(
     normalize: bool = True,
 ) -> str:
     """Return `text` converted from the standard `source` to the standard `target`."""
+
+def convert_many(
+    texts: Iterable[str],
+    source: str,
+    target: str,
+    *,
+    a: bool = True,
+    oh_uh: bool = False,
+    normalize: bool = True,
+) -> list[str]:
+    """Return the list of the texts converted as convert() converts each."""
 
 def standards() -> list[tuple[str, str]]:
     """The standards as (name, display name) pairs."""

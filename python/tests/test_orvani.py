@@ -3,6 +3,7 @@ import concurrent.futures
 import itertools
 import os
 import pathlib
+import re
 import subprocess
 
 import pytest
@@ -60,6 +61,17 @@ def test_every_pair_and_option_set_as_the_filter(source, target):
         assert orvani.convert(MIXED, source, target, **options) == run_filter(
             MIXED, source, target, **options
         ), options
+
+
+@needs_cli
+@pytest.mark.parametrize("source, target", itertools.product(NAMES, NAMES))
+def test_long_texts_and_many_short_ones_as_the_filter(source, target):
+    # Long: converted a block at a time into the str; short: each on the stack.
+    long = MIXED * 300
+    assert orvani.convert(long, source, target) == run_filter(long, source, target, True, False)
+    lines = MIXED.split("\n")
+    expected = run_filter(MIXED, source, target, True, False).split("\n")
+    assert orvani.convert_many(lines, source, target) == expected
 
 
 @needs_cli
@@ -130,6 +142,32 @@ def test_wrong_types(args, message):
     assert str(raised.value).startswith(message)
 
 
+@pytest.mark.parametrize(
+    "call, message",
+    [
+        (lambda: orvani.convert("x", "old"), "convert() missing 1 required positional argument: 'target'"),
+        (lambda: orvani.convert(), "convert() missing 3 required positional arguments: 'text', 'source' and 'target'"),
+        (lambda: orvani.convert("x", "old", "new", True), "convert() takes 3 positional arguments but 4 were given"),
+        (lambda: orvani.convert("x", "old", "new", normalise=False), "convert() got an unexpected keyword argument 'normalise'"),
+        (lambda: orvani.convert("x", "old", "new", text="y"), "convert() got multiple values for argument 'text'"),
+        (lambda: orvani.convert("x", "old", "new", a="no"), "a must be bool, not str"),
+        (lambda: orvani.convert_many(["x"], "old", "new", oh_uh=None), "oh_uh must be bool, not NoneType"),
+        (lambda: orvani.Converter("old"), "Converter() missing 1 required positional argument: 'target'"),
+        (lambda: orvani.Converter("old", "new", normalize=[]), "normalize must be bool, not list"),
+    ],
+)  # fmt: skip
+def test_argument_errors_in_pythons_words(call, message):
+    with pytest.raises(TypeError) as raised:
+        call()
+    assert str(raised.value) == message
+
+
+def test_options_by_keyword_in_any_order():
+    assert orvani.convert(normalize=True, target="new", a=0, source="old", text="a") == "a"
+    converter = orvani.Converter(target="new", source="old", oh_uh=1)
+    assert converter.feed("oh.") + converter.finish() == "o."
+
+
 def test_feed_takes_only_str():
     converter = orvani.Converter("old", "new")
     with pytest.raises(TypeError, match="^text must be str, not bytes"):
@@ -172,6 +210,34 @@ def test_lone_surrogates_are_kept(text, expected):
     assert orvani.convert(text, "old", "new") == expected
     converter = orvani.Converter("old", "new")
     assert converter.feed(text) + converter.finish() == expected
+
+
+@pytest.mark.parametrize(
+    "texts",
+    [
+        ["Kheetsoy", "dhath", ""],
+        ("Kheetsoy", "dhath", ""),
+        iter(["Kheetsoy", "dhath", ""]),
+        (word for word in ["Kheetsoy", "dhath", ""]),
+        {"Kheetsoy": 1, "dhath": 2, "": 3},
+    ],
+)
+def test_convert_many_takes_any_iterable(texts):
+    assert orvani.convert_many(texts, "old", "new", a=False) == ["xícó", "ðaþ", ""]
+
+
+@pytest.mark.parametrize(
+    "texts, message",
+    [
+        (["ah", 1.5], "texts[1] must be str, not float"),
+        (iter(["ah", "oy", None]), "texts[2] must be str, not NoneType"),
+        ("Kheetsoy", "texts must be an iterable of str, not str"),
+        (5, "texts must be an iterable of str, not int"),
+    ],
+)
+def test_convert_many_names_what_is_wrong(texts, message):
+    with pytest.raises(TypeError, match="^" + re.escape(message)):
+        orvani.convert_many(texts, "old", "new")
 
 
 def feed_all(pieces, source, target, **options):
