@@ -1,5 +1,6 @@
 #include "shared_transcribers.h"
 
+#include <orvani/internal/utf8.h>
 #include <orvani/pipeline.h>
 
 #include <algorithm>
@@ -47,6 +48,7 @@ Utf8Progress Converter::convertUtf8(std::string_view utf8, std::span<char> out) 
         fits = out.size() < maxUtf8Output(0) ? 0 : (out.size() - maxUtf8Output(0)) / perByte;
     }
     const std::string_view piece = utf8.substr(0, fits);
+    const std::optional<char16_t> held = pending_;
     const auto scan =
         transcriber_->feed(piece.data(), piece.data() + piece.size(), out.data(), pending_);
     const auto read = static_cast<std::size_t>(scan.stop - utf8.data());
@@ -57,7 +59,10 @@ Utf8Progress Converter::convertUtf8(std::string_view utf8, std::span<char> out) 
         // Cut off by the end of the piece, or by the end of what fitted.
         stop = fits < utf8.size() ? Utf8Stop::OutputFull : Utf8Stop::CutOff;
     }
-    return {read, static_cast<std::size_t>(scan.out - out.data()), stop, scan.mayCompose};
+    const bool heldPaired =
+        held && read != 0 && transcriber_->pairs(*held, internal::DecodeUtf8(utf8, 0).c);
+    return {read, static_cast<std::size_t>(scan.out - out.data()), stop, scan.mayCompose,
+            heldPaired};
 }
 
 Utf8Finish Converter::finishUtf8(std::span<char> out) noexcept {

@@ -627,6 +627,15 @@ Unit* Transcriber::finish(Unit* out, Pending& pending) const {
     return out;
 }
 
+bool Transcriber::pairs(char16_t held, char32_t next) const {
+    if (!readsPairs_) {
+        return false;
+    }
+    next = next < kTabled ? next : LowerCase(next);
+    return next < kTabled &&
+           pairs_[pairLetter_[held] * kPairLetters + pairLetter_[next]] != kNoPair;
+}
+
 template Transcriber::Scan<char> Transcriber::feed(const char*, const char*, char*, Pending&) const;
 template Transcriber::Scan<char32_t> Transcriber::feed(const char32_t*, const char32_t*, char32_t*,
                                                        Pending&) const;

@@ -87,6 +87,9 @@ public:
     template <typename Unit>
     Unit* finish(Unit* out, Pending& pending) const;
 
+    // Whether the held letter `held` and `next`, the character after it, spell a pair.
+    [[nodiscard]] bool pairs(char16_t held, char32_t next) const;
+
 private:
     struct alignas(32) Piece {
         std::array<char32_t, 4> u32{};

@@ -57,8 +57,8 @@ void ParagraphConverter::convertInto(std::size_t run, std::string_view text) {
     if (text.empty()) {
         return;
     }
-    // What the letter held from the last run writes if nothing pairs with it. The output of
-    // this text begins with it exactly when it did not pair; it then belongs to the last run.
+    // What the letter held from the last run writes if nothing pairs with it: unless the core
+    // says it paired, the output of this text begins with it, and it belongs to the last run.
     std::string heldAlone;
     if (fed_) {
         Converter alone = converter_;
@@ -66,9 +66,9 @@ void ParagraphConverter::convertInto(std::size_t run, std::string_view text) {
         heldAlone.resize(alone.finishUtf8(heldAlone).written);
     }
     scratch_.clear();
-    write(text, scratch_);
+    const bool heldPaired = write(text, scratch_);
     std::string_view out = scratch_;
-    if (!heldAlone.empty() && out.starts_with(heldAlone)) {
+    if (!heldPaired) {
         runs_[lastFed_] += heldAlone;
         out.remove_prefix(heldAlone.size());
     }
@@ -77,12 +77,17 @@ void ParagraphConverter::convertInto(std::size_t run, std::string_view text) {
     fed_ = true;
 }
 
-// Appends the conversion of `utf8`, each sequence that is not UTF-8 as U+FFFD.
-void ParagraphConverter::write(std::string_view utf8, std::string& out) {
+// Appends the conversion of `utf8`, each sequence that is not UTF-8 as U+FFFD; returns
+// whether the letter held before it paired with its first character.
+bool ParagraphConverter::write(std::string_view utf8, std::string& out) {
+    bool first = true;
+    bool heldPaired = false;
     while (!utf8.empty()) {
         const std::size_t used = out.size();
         out.resize(used + converter_.maxUtf8Output(utf8.size()));
         const Utf8Progress step = converter_.convertUtf8(utf8, std::span(out).subspan(used));
+        heldPaired = heldPaired || (first && step.heldPaired);
+        first = false;
         out.resize(used + step.written);
         utf8.remove_prefix(step.read);
         if (!utf8.empty()) {
@@ -90,6 +95,7 @@ void ParagraphConverter::write(std::string_view utf8, std::string& out) {
             write("\uFFFD", out);
         }
     }
+    return heldPaired;
 }
 
 } // namespace orvani::documents

@@ -42,7 +42,7 @@ public:
 private:
     // Converts `text`, normalised, as the next text of run `run`.
     void convertInto(std::size_t run, std::string_view text);
-    void write(std::string_view utf8, std::string& out);
+    bool write(std::string_view utf8, std::string& out);
 
     bool normalize_;
     NfcStream nfc_;

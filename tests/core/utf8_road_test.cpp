@@ -230,6 +230,34 @@ TEST(Utf8Road, TellsWhereNfcMightChangeTheText) {
     }
 }
 
+// The road tells whether a letter held from the last piece paired with the next one's first
+// character, which is not to be told from what it wrote ("eh" and "e" both write "e").
+TEST(Utf8Road, TellsWhetherTheHeldLetterPaired) {
+    const struct {
+        Standard source;
+        Standard target;
+        ConversionOptions options;
+        std::string_view held;
+        std::string_view next;
+        bool paired;
+    } cases[] = {
+        {Standard::Old, Standard::New, {}, "e", "h", true},
+        {Standard::Old, Standard::New, {.a = false}, "a", "h", true},
+        {Standard::Old, Standard::New, {}, "S", "Hh", true},
+        {Standard::Old, Standard::New, {}, "ee", "h", false}, // nothing held
+        {Standard::Old, Standard::New, {}, "e", "x", false},
+        {Standard::Old, Standard::New, {}, "e", "\u00E9", false},
+        {Standard::Old, Standard::New, {}, "e", "", false},
+        {Standard::New, Standard::Old, {}, "e", "h", false}, // New spells no pairs
+    };
+    for (const auto& c : cases) {
+        Converter converter(c.source, c.target, c.options);
+        std::vector<char> out(converter.maxUtf8Output(4));
+        (void)converter.convertUtf8(c.held, out);
+        EXPECT_EQ(converter.convertUtf8(c.next, out).heldPaired, c.paired) << c.held << c.next;
+    }
+}
+
 TEST(ConvertUtf8, ConvertsAWholeTextOrSaysWhereItIsNotUtf8) {
     const struct {
         std::string text;

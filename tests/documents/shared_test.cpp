@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace orvani::documents {
 namespace {
 
@@ -30,12 +32,16 @@ TEST(ParagraphConverter, ConvertsRunsAsOneTextAndKeepsEachLetterInItsRun) {
         Standard to;
         std::vector<std::string> runs;
         std::vector<std::string> converted;
+        ConversionOptions options{};
     } cases[] = {
         {Standard::Old, Standard::New, {"Khee", "tsoy"}, {"xí", "có"}},
         // The run that finishes a spelling takes it; a letter that pairs with nothing stays.
         {Standard::Old, Standard::New, {"K", "heetsoy"}, {"", "xícó"}},
         {Standard::Old, Standard::New, {"da", "b"}, {"dæ", "b"}},
         {Standard::Old, Standard::New, {"a", "h"}, {"", "a"}},
+        // Where the pair writes what the held letter alone would, it is still the pair's.
+        {Standard::Old, Standard::New, {"e", "h"}, {"", "e"}},
+        {Standard::Old, Standard::New, {"a", "h"}, {"", "a"}, {.a = false}},
         {Standard::Old, Standard::New, {"", "sh", ""}, {"", "š", ""}},
         {Standard::Old, Standard::New, {"Dh", "", "ath"}, {"ð", "", "æþ"}},
         {Standard::Old, Standard::New, {"k", ""}, {"k", ""}}, // held to the end, in its run
@@ -51,6 +57,7 @@ TEST(ParagraphConverter, ConvertsRunsAsOneTextAndKeepsEachLetterInItsRun) {
         DocumentSettings settings;
         settings.from = c.from;
         settings.to = c.to;
+        settings.options = c.options;
         ParagraphConverter paragraph(settings);
         for (const std::string& run : c.runs) {
             paragraph.add(run);
@@ -72,6 +79,21 @@ TEST(ParagraphConverter, NothingPairsAcrossABreak) {
     paragraph.finish();
     EXPECT_EQ(paragraph.text(0), "k");
     EXPECT_EQ(paragraph.text(1), "h");
+}
+
+// An invalid byte is named where it is in the input, not in the text once normalised.
+TEST(ConvertDocument, SaysWhereTheInputIsNotUtf8) {
+    for (const auto& [format, text, error] : {
+             std::tuple(DocumentFormat::Text, "xi\u0301co\xFF", "invalid UTF-8 at byte 6"),
+             std::tuple(DocumentFormat::Html, "<p>i\u0301\xFF", "invalid UTF-8 at byte 6"),
+         }) {
+        try {
+            (void)ConvertDocument(text, format, OldToNew());
+            ADD_FAILURE() << text;
+        } catch (const DocumentError& thrown) {
+            EXPECT_STREQ(thrown.what(), error);
+        }
+    }
 }
 
 TEST(ReadXml, GivesEachEventWithItsBytes) {

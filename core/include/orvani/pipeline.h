@@ -65,6 +65,9 @@ struct Utf8Progress {
     // Text without one is its own NFC, so that a stream can convert first and normalise only
     // where this is set.
     bool mayCompose = false;
+    // Whether the letter held from the last piece paired with this piece's first character, so
+    // that the first thing written spells both; if not, it begins with the held letter alone.
+    bool heldPaired = false;
 };
 
 // The last step of the UTF-8 road: bytes written, and whether they fitted (End) or the output
