@@ -145,6 +145,7 @@ Command ParseCommandLine(int argc, char* argv[]) {
                 return UsageError{"unknown encoding '" + std::string(optarg) + "'"};
             }
             (opt == kInputEncoding ? request.inputEncoding : request.outputEncoding) = optarg;
+            request.inputEncodingNamed = request.inputEncodingNamed || opt == kInputEncoding;
             break;
         case kA:
             request.options.a = true;
@@ -253,7 +254,8 @@ letter.
       --input-encoding=ENC
                       the encoding of the input (default UTF-8): any name or
                       alias of an ICU converter, such as windows-1252,
-                      ISO-8859-1, latin1 or UTF-16 (with a byte-order mark)
+                      ISO-8859-1, latin1 or UTF-16 (with a byte-order mark);
+                      for an HTML page, over what the page declares
       --output-encoding=ENC
                       the encoding of the output (default UTF-8); a character
                       it cannot hold is an error naming the character and
@@ -301,6 +303,12 @@ Documents keep their formatting: only the text a reader sees is converted (in
 HTML also alt, title, placeholder, label and abbr; not scripts, styles or
 translate="no"), a word split over formatting converts as one, and every other
 byte stays as it was. A DOCX or ODT document must be the only input.
+
+Each document is read and written in its own encoding: an XML part in UTF-16
+or in the one its declaration names; an HTML page in the one its byte-order
+mark, --input-encoding, or its <meta charset> says, else UTF-8 (ISO-8859-1
+and ASCII pages are read as Latin-1). A converted character that the encoding
+cannot hold is written as a character reference ("&#353;").
 
 A document's font for each piece of text is found as the document finds it:
 in DOCX, direct formatting, character and paragraph styles with what they are

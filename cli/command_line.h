@@ -22,8 +22,9 @@ struct ConvertRequest {
     // Names or aliases of ICU converters.
     std::string inputEncoding = "UTF-8";
     std::string outputEncoding = "UTF-8";
-    bool normalize = true;       // bring the source text to NFC before it is read
-    bool replaceInvalid = false; // invalid input becomes U+FFFD rather than an error
+    bool inputEncodingNamed = false; // an HTML page is read in it over what the page says
+    bool normalize = true;           // bring the source text to NFC before it is read
+    bool replaceInvalid = false;     // invalid input becomes U+FFFD rather than an error
     // Each input's format; chosen from its name and content when absent.
     std::optional<DocumentFormat> format;
     std::string scriptFont = "Orvani Script"; // the font that Script text is given in documents

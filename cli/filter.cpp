@@ -113,13 +113,16 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
             throw FilterError(input.name(),
                               std::string(FormatName(format)) + " document must be the only input");
         }
-        if (!IsUtf8(request.inputEncoding) || !IsUtf8(request.outputEncoding) ||
+        const bool html = format == DocumentFormat::Html;
+        if ((!html && !IsUtf8(request.inputEncoding)) || !IsUtf8(request.outputEncoding) ||
             request.replaceInvalid) {
             throw FilterError(input.name(),
                               std::string(FormatName(format)) +
-                                  " document is read and written as it is encoded; "
-                                  "--input-encoding, --output-encoding and --replace-invalid "
-                                  "are for text");
+                                  " document is written in the encoding it is read in; " +
+                                  (html ? "--output-encoding and --replace-invalid are"
+                                        : "--input-encoding (HTML only), --output-encoding and "
+                                          "--replace-invalid are") +
+                                  " for text");
         }
 #ifdef ORVANI_WITH_DOCUMENTS
         DocumentSettings settings;
@@ -129,6 +132,9 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         settings.normalize = request.normalize;
         settings.scriptFont = request.scriptFont;
         settings.byFont = request.byFont;
+        if (request.inputEncodingNamed) {
+            settings.htmlEncoding = request.inputEncoding;
+        }
         const std::string document = ReadWhole(input);
         try {
             sink.write(ConvertDocument(document, format, settings));

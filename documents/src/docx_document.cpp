@@ -3,10 +3,9 @@
 #include "formats.h"
 #include "paragraph.h"
 #include "word_names.h"
+#include "xml_encoding.h"
 #include "xml_events.h"
 #include "zip_document.h"
-
-#include <orvani/internal/ascii.h>
 
 #include <algorithm>
 #include <array>
@@ -55,29 +54,6 @@ bool IsConverted(std::string_view name) {
         }
     }
     return false;
-}
-
-// Expat is told the text is UTF-8 whatever it declares, so another encoding is refused
-// rather than misread.
-void RequireUtf8(std::string_view xml, const std::string& part) {
-    if (xml.starts_with("\xFE\xFF") || xml.starts_with("\xFF\xFE")) {
-        throw DocumentError(part, "is UTF-16; only UTF-8 XML is read");
-    }
-    if (!xml.starts_with("<?xml")) {
-        return;
-    }
-    const std::string_view declaration = xml.substr(0, xml.find("?>"));
-    const std::size_t at = declaration.find("encoding");
-    const std::size_t open = declaration.find_first_of("\"'", at);
-    if (at == std::string_view::npos || open == std::string_view::npos) {
-        return;
-    }
-    const std::size_t close = declaration.find(declaration[open], open + 1);
-    const std::string_view encoding = declaration.substr(open + 1, close - open - 1);
-    if (!internal::EqualsIgnoringAsciiCase(encoding, "UTF-8")) {
-        throw DocumentError(part, "declares the encoding " + std::string(encoding) +
-                                      "; only UTF-8 XML is read");
-    }
 }
 
 bool IsXmlSpace(char c) {
@@ -438,13 +414,12 @@ std::string ConvertDocx(std::string_view docx, const DocumentSettings& settings)
         }
     }
     for (const std::string& part : parts) {
-        const std::string xml = document.read(part);
-        RequireUtf8(xml, part);
-        XmlConverter converter(xml, settings, fonts ? &*fonts : nullptr);
-        ReadXml(xml, part, [&](const XmlEvent& event) { converter.handle(event); });
+        const XmlPartText xml(document.read(part), part);
+        XmlConverter converter(xml.utf8(), settings, fonts ? &*fonts : nullptr);
+        ReadXml(xml.utf8(), part, [&](const XmlEvent& event) { converter.handle(event); });
         const ByteEdits edits = converter.finish();
         if (!edits.empty()) {
-            document.replace(part, edits.apply(xml));
+            document.replace(part, xml.encode(edits.apply(xml.utf8())));
         }
     }
     return document.save();

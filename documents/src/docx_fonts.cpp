@@ -2,6 +2,7 @@
 
 #include "font_choice.h"
 #include "word_names.h"
+#include "xml_encoding.h"
 
 #include <algorithm>
 
@@ -61,10 +62,10 @@ RunFonts RunFonts::Read(const XmlEvent& event) {
 DocxFonts::DocxFonts(const ZipDocument& document, const DocumentSettings& settings)
     : settings_(settings) {
     if (document.has(kStylesXml)) {
-        readStyles(document.read(kStylesXml));
+        readStyles(XmlPartText(document.read(kStylesXml), kStylesXml).utf8());
     }
     if (document.has(kThemeXml)) {
-        readTheme(document.read(kThemeXml));
+        readTheme(XmlPartText(document.read(kThemeXml), kThemeXml).utf8());
     }
 }
 

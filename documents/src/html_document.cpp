@@ -1,8 +1,10 @@
 #include "font_choice.h"
 #include "formats.h"
+#include "html_encoding.h"
 #include "html_fonts.h"
 #include "html_tokenizer.h"
 #include "paragraph.h"
+#include "text_encoding.h"
 #include "xml_events.h"
 
 #include <orvani/internal/ascii.h>
@@ -49,7 +51,7 @@ std::string EscapeHtml(std::string_view text, char quote) {
             out += "&lt;";
         } else if (c == '>') {
             out += "&gt;";
-        } else if (c == quote) {
+        } else if (quote != 0 && c == quote) {
             out += c == '"' ? "&quot;" : "&#39;";
         } else {
             out += c;
@@ -423,6 +425,14 @@ private:
 } // namespace
 
 std::string ConvertHtml(std::string_view html, const DocumentSettings& settings) {
+    const HtmlEncoding encoding = HtmlEncodingOf(html, settings.htmlEncoding);
+    if (!IsUtf8Encoding(encoding.name)) {
+        const std::string_view mark = html.substr(0, encoding.markLength);
+        const std::string text =
+            DecodeText(html.substr(mark.size()), encoding.name, "", mark.size());
+        return std::string(mark) +
+               EncodeText(HtmlConversion(text, settings).convert(), encoding.name, "");
+    }
     if (const std::size_t invalid = internal::FindInvalidUtf8(html);
         invalid != std::string_view::npos) {
         throw DocumentError("", "invalid UTF-8 at byte " + std::to_string(invalid));

@@ -2,6 +2,7 @@
 #include "formats.h"
 #include "odt_fonts.h"
 #include "paragraph.h"
+#include "xml_encoding.h"
 #include "xml_events.h"
 #include "zip_document.h"
 
@@ -620,10 +621,10 @@ std::string ConvertOdt(std::string_view odt, const DocumentSettings& settings) {
         if (styles && !document.has(part)) {
             continue;
         }
-        const std::string xml = document.read(part);
-        if (auto converted =
-                XmlRewriter(settings, styles, fonts ? &*fonts : nullptr).convert(xml, part)) {
-            document.replace(part, std::move(*converted));
+        const XmlPartText xml(document.read(part), part);
+        if (auto converted = XmlRewriter(settings, styles, fonts ? &*fonts : nullptr)
+                                 .convert(xml.utf8(), part)) {
+            document.replace(part, xml.encode(std::move(*converted)));
         }
     }
     return document.save();

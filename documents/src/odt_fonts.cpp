@@ -1,6 +1,7 @@
 #include "odt_fonts.h"
 
 #include "font_choice.h"
+#include "xml_encoding.h"
 
 namespace orvani::documents {
 namespace {
@@ -24,7 +25,7 @@ OdtFonts::OdtFonts(const ZipDocument& document, const DocumentSettings& settings
          {std::pair<std::string, Styles*>{"styles.xml", &stylesAutomatic_},
           std::pair<std::string, Styles*>{"content.xml", &contentAutomatic_}}) {
         if (document.has(part)) {
-            read(document.read(part), part, *automatic);
+            read(XmlPartText(document.read(part), part).utf8(), part, *automatic);
         }
     }
 }

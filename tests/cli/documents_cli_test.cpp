@@ -69,6 +69,33 @@ TEST_F(CliTest, ConvertsOnlyTheSourceStandardsTextByFontUnlessAllTextIsAsked) {
     }
 }
 
+TEST_F(CliTest, ReadsAnHtmlPageInItsEncodingOrTheOneNamedAndWritesItBackSo) {
+    write("page.html", "<meta charset=utf-8><p>Kheetsoy sh \xA7</p>");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string output;
+    } cases[] = {
+        {{"--input-encoding", "latin1"},
+         0,
+         "<meta charset=utf-8><p>x\xED"
+         "c\xF3 &#353; \xA7</p>"},
+        {{}, 1, ""},
+        {{"--input-encoding", "latin1", "--output-encoding", "UTF-8"},
+         0,
+         "<meta charset=utf-8><p>x\xED"
+         "c\xF3 &#353; \xA7</p>"},
+        {{"--input-encoding", "latin1", "--output-encoding", "UTF-16"}, 1, ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"-f", "old", "-t", "new", "page.html"};
+        args.insert(args.begin(), c.args.begin(), c.args.end());
+        const Outcome result = run(args);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.out, c.output) << c.args.size();
+    }
+}
+
 TEST_F(CliTest, RefusesADocumentItCannotConvertAndLeavesTheOutputAlone) {
     const std::string docx = MakeDocx(kSplitWord);
     write("truncated.docx", docx.substr(0, docx.size() / 2));

@@ -1,6 +1,7 @@
 // DOCX: the text of w:t elements converted a paragraph at a time, the Script font given and
 // taken away, and every other byte of the archive kept.
 
+#include "encodings.h"
 #include "formats.h"
 #include "prefixes.h"
 #include "zip_builder.h"
@@ -352,6 +353,43 @@ TEST(Docx, DeclaresAPrefixForTheScriptFontWhereWordprocessingMLHasNone) {
     }
 }
 
+// A part in UTF-16 or in the encoding it declares is read in it and written back in it.
+TEST(Docx, ReadsAndWritesEachPartInItsOwnEncoding) {
+    const std::u16string w =
+        u"xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
+    const std::u16string in = u"<w:p><w:r><w:t>Kheetsoy sh</w:t></w:r></w:p>";
+    const std::u16string out = u"<w:p><w:r><w:t>x\u00EDc\u00F3 \u0161</w:t></w:r></w:p>";
+    const auto utf16 = [&](const std::u16string& body, testing::Endian endian, bool mark) {
+        return testing::Utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><w:document " + w +
+                                  u"><w:body>" + body + u"</w:body></w:document>",
+                              endian, mark);
+    };
+    const std::string latin1 = "<?xml version='1.0' encoding='ISO-8859-1'?><w:document "
+                               "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/"
+                               "main\"><w:body><w:p><w:r><w:t>";
+    const Case cases[] = {
+        {utf16(in, testing::Endian::Little, true), utf16(out, testing::Endian::Little, true)},
+        {utf16(in, testing::Endian::Big, true), utf16(out, testing::Endian::Big, true)},
+        {utf16(in, testing::Endian::Little, false), utf16(out, testing::Endian::Little, false)},
+        // What Latin-1 cannot hold is written as a character reference.
+        {latin1 + "Kheetsoy sh \xA7</w:t></w:r></w:p></w:body></w:document>",
+         latin1 + "x\xED"
+                  "c\xF3 &#353; \xA7</w:t></w:r></w:p></w:body></w:document>"},
+    };
+    for (const Case& c : cases) {
+        Entries entries = MakeDocx("");
+        entries[2].second = c.in;
+        Entries expected = entries;
+        expected[2].second = c.out;
+        EXPECT_EQ(Convert(entries), expected);
+    }
+    Entries entries = MakeDocx("");
+    entries[2].second = latin1 + "x\xED"
+                                 "c\xF3</w:t></w:r></w:p></w:body></w:document>";
+    EXPECT_EQ(Convert(entries, Standard::New, Standard::Old)[2].second,
+              latin1 + "kheetsoy</w:t></w:r></w:p></w:body></w:document>");
+}
+
 TEST(Docx, NamesWhatItCannotRead) {
     const std::string docx = Zip(MakeDocx("<w:p/>"));
     Entries noDocument = MakeDocx("");
@@ -370,7 +408,10 @@ TEST(Docx, NamesWhatItCannotRead) {
         {Zip(MakeDocx("<w:p>")), "word/document.xml"},
         {withDocument("<!DOCTYPE w:document [<!ENTITY e \"x\">]><w:document>&e;</w:document>"),
          "word/document.xml"},
-        {withDocument("<?xml version=\"1.0\" encoding=\"UTF-16\"?><w:document/>"),
+        {withDocument("<?xml version=\"1.0\" encoding=\"x-unheard-of\"?><w:document/>"),
+         "word/document.xml"},
+        {withDocument("<?xml version=\"1.0\" encoding=\"US-ASCII\"?><w:document>\xE9"
+                      "</w:document>"),
          "word/document.xml"},
         {Zip(MakeDocx("", {{"word/header1.xml", "<w:hdr>"}})), "word/header1.xml"},
     };

@@ -1,5 +1,6 @@
 // HTML: only the text a reader sees is converted, and every other byte stays as it was.
 
+#include "encodings.h"
 #include "formats.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +142,62 @@ TEST(Html, ComposesAnAccentInAnElementOfItsOwn) {
                           {"<p>xi<b>\u0301</b>co</p>", "<p>khee<b></b>tso</p>"},
                           {"<p>xi<b>\u0301c</b>o</p>", "<p>khee<b>ts</b>o</p>"},
                       });
+}
+
+// A page is read in the encoding it says it is in, or that it is given, and written back in
+// it; what the encoding cannot hold is written as a character reference.
+TEST(HtmlEncodings, ReadsAndWritesThePageInItsOwnEncoding) {
+    const struct {
+        std::string html;
+        std::string expected;
+        std::string given;
+    } cases[] = {
+        {"<meta charset=\"ISO-8859-1\"><p title=sh>Kheetsoy sh \xE9</p>",
+         "<meta charset=\"ISO-8859-1\"><p title=&#353;>x\xED"
+         "c\xF3 &#353; \xE9</p>",
+         ""},
+        {"<META HTTP-EQUIV=Content-Type CONTENT='text/html; charset=windows-1252'>\x80 sh",
+         "<META HTTP-EQUIV=Content-Type CONTENT='text/html; charset=windows-1252'>\x80 \x9A", ""},
+        {"<!-- <meta charset=latin1> --><meta content=\"charset=latin1\"><meta charset=latin1>sh",
+         "<!-- <meta charset=latin1> --><meta content=\"charset=latin1\"><meta charset=latin1>"
+         "&#353;",
+         ""},
+        // What the user says wins over the page, and a byte-order mark over both.
+        {"<meta charset=utf-8>sh \xE9", "<meta charset=utf-8>&#353; \xE9", "latin1"},
+        {testing::Utf16("<meta charset=latin1><p>Kheetsoy</p>", testing::Endian::Little),
+         testing::Utf16("<meta charset=latin1><p>x\u00EDc\u00F3</p>", testing::Endian::Little),
+         "UTF-8"},
+        {testing::Utf16("<p>sh</p>", testing::Endian::Big),
+         testing::Utf16("<p>\u0161</p>", testing::Endian::Big), ""},
+        // A page that says UTF-16 in bytes read as ASCII is in UTF-8.
+        {"<meta charset=utf-16>sh", "<meta charset=utf-16>\u0161", ""},
+        // A NUL is text like any other.
+        {std::string("<p>a\0sh</p>", 11), std::string("<p>\u00E6\0\u0161</p>", 12), ""},
+    };
+    for (const auto& c : cases) {
+        DocumentSettings settings = Settings(Standard::Old, Standard::New);
+        settings.htmlEncoding = c.given;
+        EXPECT_EQ(ConvertHtml(c.html, settings), c.expected) << c.html;
+    }
+}
+
+TEST(HtmlEncodings, NamesAnEncodingItDoesNotKnowAndAByteItCannotRead) {
+    const struct {
+        std::string html;
+        std::string message;
+    } cases[] = {
+        {"<meta charset=x-unheard-of>sh", "declares the encoding x-unheard-of, which is not known"},
+        {"<meta charset=Shift_JIS>sh\x81", "invalid Shift_JIS at byte 26"},
+        {testing::Utf16(u"<p>\xD800", testing::Endian::Little), "invalid UTF-16LE at byte 8"},
+    };
+    for (const auto& c : cases) {
+        try {
+            (void)ConvertHtml(c.html, Settings(Standard::Old, Standard::New));
+            ADD_FAILURE() << c.html;
+        } catch (const DocumentError& error) {
+            EXPECT_EQ(error.what(), c.message);
+        }
+    }
 }
 
 TEST(Html, RefusesInvalidUtf8) {

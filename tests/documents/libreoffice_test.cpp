@@ -2,6 +2,7 @@
 // headless, turns each result into text and HTML, which must read converted and keep the
 // formatting (a bold run, a table cell, a footnote, a heading, the Script font).
 
+#include "encodings.h"
 #include "prefixes.h"
 #include "sample_documents.h"
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 
@@ -215,6 +217,37 @@ TEST_F(LibreOfficeTest, OpenDocumentUnderOtherPrefixesCarriesTheScriptFont) {
     ASSERT_EQ(filter("-f old -t script -o script.odt letter.odt"), 0) << read(".stderr");
     EXPECT_TRUE(Contains(office("script.odt", "txt:Text"), "kE(<[^>]*>)*xO"));
     EXPECT_TRUE(Contains(office("script.odt", "html"), "Orvani Script"));
+}
+
+// `document` with the part `name` made over by `change`.
+std::string WithPart(const std::string& document, const std::string& name,
+                     const std::function<std::string(std::string)>& change) {
+    std::vector<ZipEntry> entries;
+    for (auto& [part, content] : ReadZip(document)) {
+        entries.push_back({part, part == name ? change(content) : content, part == "mimetype"});
+    }
+    return BuildZip(entries);
+}
+
+std::string Declaring(std::string xml, const std::string& encoding) {
+    return xml.replace(xml.find("UTF-8"), 5, encoding);
+}
+
+TEST_F(LibreOfficeTest, PartsAndPagesInOtherEncodingsConvertAndOpen) {
+    write("letter.odt", WithPart(LetterOdt(), "content.xml", [](std::string xml) {
+              return Utf16(Declaring(std::move(xml), "UTF-16"), Endian::Little);
+          }));
+    write("letter.docx", WithPart(LetterDocx(), "word/document.xml", [](std::string xml) {
+              return Declaring(std::move(xml), "ISO-8859-1");
+          }));
+    write("page.html", "<html><head><meta charset=windows-1252></head><body><p>Kheetsoy sh "
+                       "\x80</p></body></html>");
+    for (const std::string name : {"letter.odt", "letter.docx", "page.html"}) {
+        ASSERT_EQ(filter("-f old -t new -o new-" + name + " " + name), 0) << read(".stderr");
+        const std::string text = office("new-" + name, "txt:Text");
+        EXPECT_TRUE(Contains(text, "xícó")) << name << ":\n" << text;
+        EXPECT_TRUE(Contains(text, name == "page.html" ? "š €" : "ðæþ")) << name << ":\n" << text;
+    }
 }
 
 // Documents as LibreOffice itself writes them, with all the parts and order of a real one.

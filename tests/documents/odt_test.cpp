@@ -1,6 +1,7 @@
 // ODT: the text of content.xml and of the headers and footers in styles.xml converted in
 // place, every other byte of the archive kept.
 
+#include "encodings.h"
 #include "formats.h"
 #include "prefixes.h"
 #include "zip_builder.h"
@@ -324,6 +325,38 @@ TEST(OdtArchive, KeepsTheMimetypeFirstAndStored) {
     EXPECT_EQ(out.substr(0, 4), "PK\x03\x04");
     EXPECT_EQ(out.substr(30, 8), "mimetype");
     EXPECT_EQ(out.substr(38, kMimetype.size()), kMimetype);
+}
+
+// A part in UTF-16 or in another encoding it declares converts as it would in UTF-8, and is
+// written back in its own encoding, what is written into it included.
+TEST(OdtArchive, ReadsAndWritesEachPartInItsOwnEncoding) {
+    const std::string content =
+        Content("", "<text:p>Kheetsoy <text:span text:style-name=\"T1\">sh</text:span></text:p>");
+    const std::string header = "<style:header><text:p>Kheetsoy sh</text:p></style:header>";
+    const std::string latin1 = "encoding=\"ISO-8859-1\"";
+    std::string declared = Styles("", "", header);
+    declared.replace(declared.find("encoding=\"UTF-8\""), 16, latin1);
+    for (const Standard to : {Standard::New, Standard::Script}) {
+        const auto utf8 = Convert(MakeOdt(content, Styles("", "", header)), Standard::Old, to);
+        for (const auto& [endian, mark] :
+             {std::pair{testing::Endian::Little, true}, std::pair{testing::Endian::Big, false}}) {
+            const auto utf16 = Convert(MakeOdt(testing::Utf16(content, endian, mark), kPlainStyles),
+                                       Standard::Old, to);
+            EXPECT_EQ(utf16.at("content.xml"),
+                      testing::Utf16(utf8.at("content.xml"), endian, mark));
+        }
+        const auto other = Convert(MakeOdt(content, declared), Standard::Old, to);
+        std::string expected = utf8.at("styles.xml");
+        expected.replace(expected.find("encoding=\"UTF-8\""), 16, latin1);
+        for (const auto& [from, into] : {std::pair<std::string, std::string>{"\u00ED", "\xED"},
+                                         {"\u00F3", "\xF3"},
+                                         {"\u0161", "&#353;"}}) {
+            for (std::size_t at; (at = expected.find(from)) != std::string::npos;) {
+                expected.replace(at, from.size(), into);
+            }
+        }
+        EXPECT_EQ(other.at("styles.xml"), expected);
+    }
 }
 
 // The part with a document type declaration after its XML declaration.

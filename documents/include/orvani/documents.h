@@ -23,6 +23,9 @@ struct DocumentSettings {
     // resolves for it: from Script, the text in the Script font; from Old or New, the rest.
     // Other text stays byte for byte.
     bool byFont = true;
+    // The encoding of an HTML page, over what the page declares (a byte-order mark wins);
+    // empty: what the page declares, or else UTF-8. A page is written back in its encoding.
+    std::string htmlEncoding;
 };
 
 // A document that cannot be converted: corrupt, malformed, too large or unsafe. `part` names
