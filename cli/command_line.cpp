@@ -268,7 +268,8 @@ letter.
       --normalize     bring the source text to NFC (the default)
       --format=FORMAT text, html, docx, odt, or auto (the default): auto takes
                       the format from the file's name (.html, .htm, .docx,
-                      .odt) or content; standard input is text unless told
+                      .odt, .fodt) or content; standard input is text unless
+                      told; odt is packed or flat (.fodt)
       --script-font=NAME
                       the font that Orvani Script text is shown in, in
                       documents (default "Orvani Script")
@@ -300,9 +301,10 @@ converted; with -o the filter stops there and leaves FILE untouched. An input
 that is the output itself is refused ("input file is output file").
 
 Documents keep their formatting: only the text a reader sees is converted (in
-HTML also alt, title, placeholder, label and abbr; not scripts, styles or
-translate="no"), a word split over formatting converts as one, and every other
-byte stays as it was. A DOCX or ODT document must be the only input.
+HTML also alt, title, placeholder, label and abbr; not scripts, styles,
+translate="no" or LibreOffice's <div title="header">; in DOCX also tracked
+deletions; in DOCX and ODT also the title, subject and keywords), a word split
+over formatting converts as one, and every other byte stays as it was. A DOCX or ODT document must be the only input.
 
 Each document is read and written in its own encoding: an XML part in UTF-16
 or in the one its declaration names; an HTML page in the one its byte-order

@@ -57,7 +57,7 @@ DocumentFormat DetectDocumentFormat(std::string_view fileName,
     if (EndsWithIgnoringCase(fileName, ".docx")) {
         return DocumentFormat::Docx;
     }
-    if (EndsWithIgnoringCase(fileName, ".odt")) {
+    if (EndsWithIgnoringCase(fileName, ".odt") || EndsWithIgnoringCase(fileName, ".fodt")) {
         return DocumentFormat::Odt;
     }
     if (EndsWithIgnoringCase(fileName, ".txt")) {
@@ -78,6 +78,12 @@ DocumentFormat DetectDocumentFormat(std::string_view fileName,
         start.remove_prefix(3);
     }
     start.remove_prefix(std::min(start.find_first_not_of(" \t\r\n"), start.size()));
+    // A flat OpenDocument text names its kind on its root, after the namespaces it declares.
+    if (start.starts_with("<?xml") &&
+        firstBytes.find("<office:document ") != std::string_view::npos &&
+        firstBytes.find("\"application/vnd.oasis.opendocument.text\"") != std::string_view::npos) {
+        return DocumentFormat::Odt;
+    }
     for (const std::string_view html : {"<!doctype html", "<html"}) {
         if (start.size() >= html.size() &&
             EqualsIgnoringAsciiCase(start.substr(0, html.size()), html)) {

@@ -1,3 +1,4 @@
+#include "document_properties.h"
 #include "docx_fonts.h"
 #include "font_choice.h"
 #include "formats.h"
@@ -175,16 +176,27 @@ private:
         std::string original;
         std::size_t contentEnd = 0;
         std::size_t number = 0;
+        bool deleted = false; // w:delText, a tracked deletion's
     };
     struct Paragraph {
+        explicit Paragraph(const DocumentSettings& settings)
+            : converter(settings), deleted(settings) {}
         ParagraphConverter converter;
+        // Deleted text reads on its own: the text around a deletion reads on across it once
+        // the change is accepted, and the deleted text alone comes back if it is rejected.
+        ParagraphConverter deleted;
         std::vector<Text> texts;
         std::string style;
+
+        ParagraphConverter& converterOf(const Text& text) {
+            return text.deleted ? deleted : converter;
+        }
     };
 
     void breakParagraph() {
         if (!paragraphs_.empty()) {
             paragraphs_.back().converter.breakHere();
+            paragraphs_.back().deleted.breakHere();
         }
     }
 
@@ -196,7 +208,7 @@ private:
         if (name == "p") {
             // A text box's paragraph splits the one around it.
             breakParagraph();
-            paragraphs_.push_back({ParagraphConverter(settings_), {}, {}});
+            paragraphs_.emplace_back(settings_);
             role = Role::Paragraph;
         } else if (parent == Role::Paragraph && name == "pPr") {
             role = Role::ParagraphProperties;
@@ -222,7 +234,10 @@ private:
             run.fonts.push_back({event.begin, 0});
             run.direct = std::make_unique<RunFonts>(RunFonts::Read(event));
             role = Role::RunFonts;
-        } else if (parent == Role::Run && name == "t" && !paragraphs_.empty()) {
+        } else if (name == "del" && !paragraphs_.empty()) {
+            paragraphs_.back().deleted.breakHere();
+        } else if (parent == Role::Run && (name == "t" || name == "delText") &&
+                   !paragraphs_.empty()) {
             std::optional<std::string> space;
             if (const std::string* value = event.attribute({kXmlNamespace, "space"})) {
                 space = *value;
@@ -235,7 +250,8 @@ private:
                                                 std::move(space),
                                                 {},
                                                 0,
-                                                0});
+                                                0,
+                                                name == "delText"});
             role = Role::Text;
         } else if (parent == Role::Run && IsBreak(name)) {
             breakParagraph();
@@ -269,8 +285,8 @@ private:
             Run& run = runs_[text.run];
             const bool converts = Converts(settings_, settings_.byFont && inScript(run));
             run.converted = run.converted || converts;
-            text.number = converts ? paragraph.converter.add(text.original)
-                                   : paragraph.converter.keep(text.original);
+            ParagraphConverter& converter = paragraph.converterOf(text);
+            text.number = converts ? converter.add(text.original) : converter.keep(text.original);
             break;
         }
         case Role::ParagraphProperties:
@@ -311,8 +327,9 @@ private:
 
     void finishParagraph(Paragraph& paragraph) {
         paragraph.converter.finish();
+        paragraph.deleted.finish();
         for (const Text& text : paragraph.texts) {
-            const std::string& converted = paragraph.converter.text(text.number);
+            const std::string& converted = paragraph.converterOf(text).text(text.number);
             Run& run = runs_[text.run];
             run.hasLetter = run.hasLetter || (run.converted && HasLetter(converted));
             if (converted != text.original) {
@@ -420,6 +437,12 @@ std::string ConvertDocx(std::string_view docx, const DocumentSettings& settings)
         const ByteEdits edits = converter.finish();
         if (!edits.empty()) {
             document.replace(part, xml.encode(edits.apply(xml.utf8())));
+        }
+    }
+    if (document.has(kDocxProperties)) {
+        const XmlPartText xml(document.read(kDocxProperties), kDocxProperties);
+        if (auto converted = ConvertDocumentProperties(xml.utf8(), kDocxProperties, settings)) {
+            document.replace(kDocxProperties, xml.encode(std::move(*converted)));
         }
     }
     return document.save();

@@ -60,6 +60,14 @@ std::string EscapeHtml(std::string_view text, char quote) {
     return out;
 }
 
+// An attribute that a program reads as a mark, not as text: LibreOffice marks the header and
+// the footer of a page it writes with <div title="header"> and <div title="footer">.
+bool IsMarker(std::string_view element, std::string_view attribute, std::string_view value) {
+    return element == "div" && attribute == "title" &&
+           (internal::EqualsIgnoringAsciiCase(value, "header") ||
+            internal::EqualsIgnoringAsciiCase(value, "footer"));
+}
+
 bool NeedsQuotes(std::string_view value) {
     return value.empty() || std::ranges::any_of(value, [](char c) {
                return IsSpace(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>' ||
@@ -268,6 +276,9 @@ private:
             }
             const std::string source =
                 DecodeHtml(bytes(attribute.valueBegin, attribute.valueEnd), true);
+            if (IsMarker(token.name, attribute.name, source)) {
+                continue;
+            }
             ParagraphConverter value(settings_);
             value.add(source);
             value.finish();

@@ -1,3 +1,4 @@
+#include "document_properties.h"
 #include "font_choice.h"
 #include "formats.h"
 #include "odt_fonts.h"
@@ -189,6 +190,7 @@ enum class Role {
     HeaderFooter, // in styles.xml, the only text there that is converted
     Paragraph,
     Container,  // its text is its paragraph's (spans, links)
+    Property,   // a field that shows the title, subject or keywords: its text reads on its own
     ScriptSpan, // the span this layer wrote around Script text; taken away with its end
     Aside,      // its text is not its paragraph's (fields, note citations, spaces, tabs)
 };
@@ -293,6 +295,10 @@ private:
         case Role::Container:
             paragraphs_.back().spans.pop_back();
             break;
+        case Role::Property:
+            paragraphs_.back().converter.breakHere();
+            paragraphs_.back().spans.pop_back();
+            break;
         case Role::Aside:
             --paragraphs_.back().asides;
             break;
@@ -375,6 +381,11 @@ private:
         if (IsTextContainer(name)) {
             paragraph.spans.push_back(StyleName(event));
             return Role::Container;
+        }
+        if (IsIn(name, kText, {"title", "subject", "keywords"})) {
+            paragraph.converter.breakHere();
+            paragraph.spans.push_back(StyleName(event));
+            return Role::Property;
         }
         if (!IsMark(name)) {
             paragraph.converter.breakHere();
@@ -564,8 +575,7 @@ private:
             addTo(fontFaces_, "font-face-decls",
                   "<" + style + ":font-face " + style + ":name=\"" + font + "\" " +
                       prefix(at[Svg], Svg) + ":font-family=\"&apos;" + font + "&apos;\"/>",
-                  stylesPart_ ? before({"styles", "automatic-styles", "master-styles"})
-                              : before({"automatic-styles", "body"}));
+                  before({"styles", "automatic-styles", "master-styles", "body"}));
         }
         if (!styleDeclared_) {
             const Prefixes& at = automaticStyles_ ? automaticStyles_->prefixes : rootPrefixes_;
@@ -575,7 +585,7 @@ private:
                       "family=\"text\"><" + s + "text-properties " + s + "font-name=\"" + font +
                       "\" " + s + "font-name-asian=\"" + font + "\" " + s + "font-name-complex=\"" +
                       font + "\"/></" + s + "style>",
-                  stylesPart_ ? before({"master-styles"}) : before({"body"}));
+                  before({"master-styles", "body"}));
         }
     }
 
@@ -608,9 +618,29 @@ private:
     bool styleDeclared_ = false;
 };
 
+// A flat OpenDocument text (.fodt): one XML document with the styles, the master pages, the
+// body and the properties, read as content.xml is.
+std::string ConvertFlatOdt(std::string_view flat, const DocumentSettings& settings) {
+    const XmlPartText xml{std::string(flat), ""};
+    std::optional<OdtFonts> fonts;
+    if (settings.byFont || ReadsScript(settings)) {
+        fonts.emplace(xml.utf8(), settings);
+    }
+    std::optional<std::string> converted =
+        XmlRewriter(settings, false, fonts ? &*fonts : nullptr).convert(xml.utf8(), "");
+    const std::string_view text = converted ? *converted : xml.utf8();
+    if (auto properties = ConvertDocumentProperties(text, "", settings)) {
+        converted = std::move(properties);
+    }
+    return converted ? xml.encode(std::move(*converted)) : std::string(flat);
+}
+
 } // namespace
 
 std::string ConvertOdt(std::string_view odt, const DocumentSettings& settings) {
+    if (!odt.starts_with("PK")) {
+        return ConvertFlatOdt(odt, settings);
+    }
     ZipDocument document(odt);
     std::optional<OdtFonts> fonts;
     if (settings.byFont || ReadsScript(settings)) {
@@ -625,6 +655,12 @@ std::string ConvertOdt(std::string_view odt, const DocumentSettings& settings) {
         if (auto converted = XmlRewriter(settings, styles, fonts ? &*fonts : nullptr)
                                  .convert(xml.utf8(), part)) {
             document.replace(part, xml.encode(std::move(*converted)));
+        }
+    }
+    if (document.has(kOdtProperties)) {
+        const XmlPartText xml(document.read(kOdtProperties), kOdtProperties);
+        if (auto converted = ConvertDocumentProperties(xml.utf8(), kOdtProperties, settings)) {
+            document.replace(kOdtProperties, xml.encode(std::move(*converted)));
         }
     }
     return document.save();

@@ -30,7 +30,11 @@ OdtFonts::OdtFonts(const ZipDocument& document, const DocumentSettings& settings
     }
 }
 
-void OdtFonts::read(const std::string& xml, const std::string& part, Styles& automatic) {
+OdtFonts::OdtFonts(std::string_view flat, const DocumentSettings& settings) : settings_(settings) {
+    read(flat, "", contentAutomatic_);
+}
+
+void OdtFonts::read(std::string_view xml, const std::string& part, Styles& automatic) {
     std::size_t depth = 0;
     std::string_view section; // the office element at depth 1 that the reader is in
     Style* style = nullptr;

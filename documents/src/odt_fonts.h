@@ -24,6 +24,8 @@ public:
 
     // Reads the font faces and styles of content.xml and styles.xml.
     OdtFonts(const ZipDocument& document, const DocumentSettings& settings);
+    // Reads them from a flat OpenDocument text, whose one part holds them all (as Content).
+    OdtFonts(std::string_view flat, const DocumentSettings& settings);
 
     // Whether Latin text in `spans` (their style names, outermost first) in a paragraph of
     // style `paragraph` shows in the Script font.
@@ -41,7 +43,7 @@ private:
     using Key = std::pair<std::string, std::string>; // family, name
     using Styles = std::map<Key, Style>;
 
-    void read(const std::string& xml, const std::string& part, Styles& automatic);
+    void read(std::string_view xml, const std::string& part, Styles& automatic);
     [[nodiscard]] std::optional<std::string>
     fontOf(const Styles& automatic, const std::string& family, std::string_view name) const;
 

@@ -88,10 +88,14 @@ TEST(Docx, ConvertsTheTextOfEachParagraphAndNothingElse) {
     const Case cases[] = {
         {"<w:tbl><w:tr><w:tc><w:p><w:r><w:t>dhath</w:t></w:r></w:p></w:tc></w:tr></w:tbl>",
          "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>ðæþ</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"},
-        {"<w:p><w:r><w:instrText>dhath</w:instrText></w:r><w:del><w:r><w:delText>dhath"
-         "</w:delText></w:r></w:del></w:p>",
-         "<w:p><w:r><w:instrText>dhath</w:instrText></w:r><w:del><w:r><w:delText>dhath"
-         "</w:delText></w:r></w:del></w:p>"},
+        {"<w:p><w:r><w:instrText>dhath</w:instrText></w:r></w:p>",
+         "<w:p><w:r><w:instrText>dhath</w:instrText></w:r></w:p>"},
+        // Deleted text is converted on its own; the text around it reads on across it.
+        {"<w:p><w:r><w:t>s</w:t></w:r><w:del><w:r><w:delText>dh</w:delText></w:r></w:del>"
+         "<w:r><w:t>h</w:t></w:r><w:del><w:r><w:delText>a</w:delText></w:r></w:del></w:p>",
+         "<w:p><w:r><w:t></w:t></w:r><w:del><w:r><w:delText>ð</w:delText></w:r>"
+         "</w:del><w:r><w:t>š</w:t></w:r><w:del><w:r><w:delText>æ</w:delText></w:r>"
+         "</w:del></w:p>"},
         {"<w:p><w:r><w:t>k</w:t><w:tab/><w:t>h</w:t></w:r></w:p>",
          "<w:p><w:r><w:t>k</w:t><w:tab/><w:t>h</w:t></w:r></w:p>"},
         {"<w:p><w:r><w:t>k</w:t></w:r><w:r><w:pict><v:textbox><w:txbxContent><w:p><w:r><w:t>"
@@ -351,6 +355,28 @@ TEST(Docx, DeclaresAPrefixForTheScriptFontWhereWordprocessingMLHasNone) {
                            kFonts.substr(kFonts.find(' ')) + "</rPr><t>dqT</t></r>"))
             << uri;
     }
+}
+
+// The title, subject and keywords are what a reader sees of the properties; they have no font.
+TEST(Docx, ConvertsTheTitleSubjectAndKeywords) {
+    const auto core = [](const std::string& properties) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<cp:coreProperties xmlns:cp=\"http://"
+               "schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+               "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">" +
+               properties + "</cp:coreProperties>";
+    };
+    const std::string in = "<dc:title>Kheetsoy</dc:title><dc:subject>sh &amp; dh</dc:subject>"
+                           "<cp:keywords>dhath; sh</cp:keywords><dc:creator>Sasha</dc:creator>"
+                           "<dc:description>sh</dc:description><dc:title/>";
+    const std::string out = "<dc:title>xícó</dc:title><dc:subject>š &amp; ð</dc:subject>"
+                            "<cp:keywords>ðæþ; š</cp:keywords><dc:creator>Sasha</dc:creator>"
+                            "<dc:description>sh</dc:description><dc:title/>";
+    EXPECT_EQ(Convert(MakeDocx("", {{"docProps/core.xml", core(in)}})),
+              MakeDocx("", {{"docProps/core.xml", core(out)}}));
+    // They are in no font, so never the Script font's.
+    EXPECT_EQ(Convert(MakeDocx("", {{"docProps/core.xml", core("<dc:title>kExO</dc:title>")}}),
+                      Standard::Script, Standard::New),
+              MakeDocx("", {{"docProps/core.xml", core("<dc:title>kExO</dc:title>")}}));
 }
 
 // A part in UTF-16 or in the encoding it declares is read in it and written back in it.

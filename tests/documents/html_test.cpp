@@ -37,7 +37,9 @@ TEST(Html, ConvertsTheTextAReaderSeesAndKeepsEveryOtherByte) {
             {"<p>Khee<b>tsoy</b> <a href=\"sh\">dh<!-- x -->ath</a></p>",
              "<p>xí<b>có</b> <a href=\"sh\">ð<!-- x -->æþ</a></p>"},
             {"<p>k<i>h</i></p><div>k</div>h<br>k<img>h", "<p><i>x</i></p><div>k</div>h<br>k<img>h"},
-            // Readable attributes only, in their own quoting.
+            // Readable attributes only, in their own quoting; LibreOffice's marks are not text.
+            {"<div title=header><p>sh</p></div><div title=\"Footer\">a</div><p title=header>",
+             "<div title=header><p>š</p></div><div title=\"Footer\">æ</div><p title=heæder>"},
             {"<img alt=\"sh\" title='sh' src=\"sh.png\" class=sh id=sh data-x=sh>",
              "<img alt=\"š\" title='š' src=\"sh.png\" class=sh id=sh data-x=sh>"},
             {"<input placeholder=sh><option label='sh&apos;'><th abbr=\"&quot;sh\">",

@@ -250,6 +250,38 @@ TEST_F(LibreOfficeTest, PartsAndPagesInOtherEncodingsConvertAndOpen) {
     }
 }
 
+// What a reader sees: the title and keywords that a title field and the file's properties
+// show, deleted text that comes back if a change is rejected, flat documents, and the header
+// that LibreOffice marks in HTML with a title that is no text.
+TEST_F(LibreOfficeTest, PropertiesDeletionsFlatDocumentsAndHeadersReadConverted) {
+    write("made.html", "<html><head><title>Kheetsoy</title><meta name=\"keywords\" "
+                       "content=\"dhath\"></head><body><p>Khee<b>tsoy</b> dhath</p></body></html>");
+    write("made.docx", office("made.html", "docx:MS Word 2007 XML"));
+    write("made.odt", office("made.html", "odt"));
+    write("flat.xml", office("made.html", "fodt:OpenDocument Text Flat XML"));
+    fs::rename(dir_ / "office" / "made.fodt", dir_ / "made.fodt");
+    for (const std::string name : {"made.docx", "made.odt", "made.fodt", "flat.xml"}) {
+        ASSERT_EQ(filter("-f old -t new -o new-" + name + " " + name), 0) << read(".stderr");
+        const std::string html = office("new-" + name, "html");
+        EXPECT_TRUE(Contains(html, "<title>xícó</title>")) << name << ":\n" << html;
+        EXPECT_TRUE(Contains(html, "content=\"ðæþ\"")) << name;
+        EXPECT_TRUE(Contains(office("new-" + name, "txt:Text"), "xícó ðæþ")) << name;
+    }
+    write("changed.docx", MakeDocx(R"(<w:p><w:r><w:t xml:space="preserve">Khee </w:t></w:r>)"
+                                   R"(<w:del w:id="1" w:author="A" w:date="2020-01-01T00:00:00Z">)"
+                                   R"(<w:r><w:delText>dhath</w:delText></w:r></w:del></w:p>)"));
+    ASSERT_EQ(filter("-f old -t new -o new-changed.docx changed.docx"), 0) << read(".stderr");
+    EXPECT_TRUE(Contains(office("new-changed.docx", "txt:Text"), "xí ðæþ"));
+    write("page.html",
+          "<html><body><div title=\"header\"><p>sh</p></div><p>dhath</p></body></html>");
+    ASSERT_EQ(filter("-f old -t new -o new-page.html page.html"), 0) << read(".stderr");
+    for (const auto& [part, content] : ReadZip(office("new-page.html", "odt"))) {
+        if (part == "styles.xml") {
+            EXPECT_TRUE(Contains(content, "<style:header><text:p[^>]*>š</text:p>")) << content;
+        }
+    }
+}
+
 // Documents as LibreOffice itself writes them, with all the parts and order of a real one.
 TEST_F(LibreOfficeTest, DocumentsWrittenByLibreOfficeConvert) {
     write("made.html", "<html><body><h1>Ohm</h1><p>Khee<b>tsoy</b> dhath</p></body></html>");

@@ -327,6 +327,71 @@ TEST(OdtArchive, KeepsTheMimetypeFirstAndStored) {
     EXPECT_EQ(out.substr(38, kMimetype.size()), kMimetype);
 }
 
+// The title, subject and keywords of meta.xml are converted, and so are the fields that show
+// them, each on its own.
+TEST(OdtProperties, ConvertsTheTitleSubjectKeywordsAndTheFieldsThatShowThem) {
+    const auto meta = [](const std::string& properties) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-meta" + kRoot +
+               R"( xmlns:meta="urn:oasis:names:tc:opendocument:xmlns:meta:1.0"><office:meta>)" +
+               properties + "</office:meta></office:document-meta>";
+    };
+    const auto odt = [&](const std::string& properties, const std::string& body) {
+        return BuildZip({{"mimetype", std::string(kMimetype), true},
+                         {"META-INF/manifest.xml", std::string(kManifest)},
+                         {"content.xml", Content("", body)},
+                         {"styles.xml", kPlainStyles},
+                         {"meta.xml", meta(properties)}});
+    };
+    const auto parts =
+        Convert(odt("<dc:title>Kheetsoy</dc:title><dc:subject>sh</dc:subject><meta:keyword>dhath"
+                    "</meta:keyword><meta:keyword>sh</meta:keyword><dc:creator>Sasha</dc:creator>",
+                    "<text:p>k<text:title>h sh</text:title></text:p>"),
+                Standard::Old, Standard::New);
+    EXPECT_EQ(parts.at("meta.xml"),
+              meta("<dc:title>xícó</dc:title><dc:subject>š</dc:subject><meta:keyword>ðæþ"
+                   "</meta:keyword><meta:keyword>š</meta:keyword><dc:creator>Sasha</dc:creator>"));
+    EXPECT_EQ(parts.at("content.xml"),
+              Content("", "<text:p>k<text:title>h š</text:title></text:p>"));
+}
+
+// A flat OpenDocument text is one XML document, converted as the parts of an archive are.
+TEST(OdtFlat, ConvertsTheBodyHeadersAndPropertiesOfAFlatDocument) {
+    const auto flat = [](const std::string& title, const std::string& header,
+                         const std::string& body) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document" + kRoot +
+               R"( office:mimetype="application/vnd.oasis.opendocument.text">)"
+               "<office:meta><dc:title>" +
+               title +
+               "</dc:title></office:meta><office:font-face-decls/><office:styles/>"
+               "<office:automatic-styles/><office:master-styles><style:master-page "
+               "style:name=\"Standard\"><style:header><text:p>" +
+               header +
+               "</text:p></style:header></style:master-page></office:master-styles>"
+               "<office:body><office:text><text:p>" +
+               body + "</text:p></office:text></office:body></office:document>";
+    };
+    const std::string in = flat("Kheetsoy", "sh", "dhath");
+    DocumentSettings settings;
+    EXPECT_EQ(ConvertOdt(in, settings), flat("xícó", "š", "ðæþ"));
+    settings.to = Standard::Script;
+    const std::string script = ConvertOdt(in, settings);
+    EXPECT_NE(script.find("<office:font-face-decls><style:font-face style:name=\"Orvani Script\""),
+              std::string::npos)
+        << script;
+    EXPECT_NE(script.find("<office:automatic-styles><style:style style:name=\"OrvaniScript\""),
+              std::string::npos)
+        << script;
+    EXPECT_NE(script.find("<text:span text:style-name=\"OrvaniScript\">dqT</text:span>"),
+              std::string::npos)
+        << script;
+    EXPECT_EQ(DetectDocumentFormat("letter.FODT", ""), DocumentFormat::Odt);
+    EXPECT_EQ(DetectDocumentFormat("letter", in), DocumentFormat::Odt);
+    EXPECT_EQ(DetectDocumentFormat("letter", "<?xml version=\"1.0\"?><office:document "
+                                             "office:mimetype=\"application/"
+                                             "vnd.oasis.opendocument.spreadsheet\">"),
+              DocumentFormat::Text);
+}
+
 // A part in UTF-16 or in another encoding it declares converts as it would in UTF-8, and is
 // written back in its own encoding, what is written into it included.
 TEST(OdtArchive, ReadsAndWritesEachPartInItsOwnEncoding) {

@@ -10,7 +10,7 @@ enum class DocumentFormat {
     Text, // plain UTF-8 text
     Html,
     Docx, // Word (Office Open XML)
-    Odt,  // OpenDocument Text
+    Odt,  // OpenDocument Text, packed (.odt) or flat (.fodt)
 };
 
 // "text", "html", "docx" or "odt", in any case.
