@@ -175,7 +175,7 @@ Command ParseCommandLine(int argc, char* argv[]) {
                 request.format = format;
             } else {
                 return UsageError{"unknown format '" + std::string(optarg) +
-                                  "' (choose text, html, docx, odt or auto)"};
+                                  "' (choose text, html, docx, odt, rtf or auto)"};
             }
             break;
         case kScriptFont:
@@ -266,10 +266,10 @@ letter.
                       says how many were replaced and where the first was
       --no-normalize  read the source text as it is, without NFC
       --normalize     bring the source text to NFC (the default)
-      --format=FORMAT text, html, docx, odt, or auto (the default): auto takes
-                      the format from the file's name (.html, .htm, .docx,
-                      .odt, .fodt) or content; standard input is text unless
-                      told; odt is packed or flat (.fodt)
+      --format=FORMAT text, html, docx, odt, rtf, or auto (the default): auto
+                      takes the format from the file's name (.html, .htm,
+                      .docx, .odt, .fodt, .rtf) or content; standard input is
+                      text unless told; odt is packed or flat (.fodt)
       --script-font=NAME
                       the font that Orvani Script text is shown in, in
                       documents (default "Orvani Script")
@@ -304,7 +304,12 @@ Documents keep their formatting: only the text a reader sees is converted (in
 HTML also alt, title, placeholder, label and abbr; not scripts, styles,
 translate="no" or LibreOffice's <div title="header">; in DOCX also tracked
 deletions; in DOCX and ODT also the title, subject and keywords), a word split
-over formatting converts as one, and every other byte stays as it was. A DOCX or ODT document must be the only input.
+over formatting converts as one, and every other byte stays as it was. In RTF
+only text is converted, read in the document's code pages (\ansicpg, each
+font's \fcharset) and from \uN, and written back as \uN with a fallback;
+control words, groups, the font, colour and style tables, pictures, fields'
+instructions and {\*\...} destinations stay byte for byte. A DOCX, ODT or RTF
+document must be the only input.
 
 Each document is read and written in its own encoding: an XML part in UTF-16
 or in the one its declaration names; an HTML page in the one its byte-order
@@ -317,7 +322,8 @@ in DOCX, direct formatting, character and paragraph styles with what they are
 based on, the document defaults and theme fonts; in ODT, spans' and
 paragraphs' styles with their parents, the default paragraph style and font
 faces; in HTML, style attributes, <font face> and the page's own font-family
-rules by element, class and id. Script text written is given the Script font
+rules by element, class and id; in RTF, \f in groups, paragraph and character
+styles (\s, \cs) with what they are based on, and \deff. Script text written is given the Script font
 over any style; text read from Script loses it wherever it came from.
 
 Exit status: 0 on success (also when --replace-invalid replaced something),
@@ -336,6 +342,7 @@ Examples:
   orvaniconv-cli -f old -t new -o letter-new.docx letter.docx
   orvaniconv-cli -f new -t script -o letter-script.odt letter.odt
   orvaniconv-cli -f script -t new -o notes-new.docx notes.docx
+  orvaniconv-cli -f script -t new -o letter-new.rtf letter.rtf
 )";
 }
 

@@ -86,8 +86,9 @@ std::string ReadWhole(ByteSource& input) {
 
 std::string FormatName(DocumentFormat format) {
     const std::string_view name = DocumentFormatName(format);
-    return (format == DocumentFormat::Html || format == DocumentFormat::Odt ? "an " : "a ") +
-           std::string(name);
+    const bool vowel = format == DocumentFormat::Html || format == DocumentFormat::Odt ||
+                       format == DocumentFormat::Rtf;
+    return (vowel ? "an " : "a ") + std::string(name);
 }
 
 std::string ReplacementNotice(std::uint64_t count, std::uint64_t first) {

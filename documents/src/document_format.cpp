@@ -15,11 +15,12 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
            EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
 }
 
-constexpr std::array<std::pair<std::string_view, DocumentFormat>, 4> kNames{{
+constexpr std::array<std::pair<std::string_view, DocumentFormat>, 5> kNames{{
     {"text", DocumentFormat::Text},
     {"html", DocumentFormat::Html},
     {"docx", DocumentFormat::Docx},
     {"odt", DocumentFormat::Odt},
+    {"rtf", DocumentFormat::Rtf},
 }};
 
 } // namespace
@@ -32,6 +33,8 @@ std::string_view DocumentFormatName(DocumentFormat format) noexcept {
         return "DOCX";
     case DocumentFormat::Odt:
         return "ODT";
+    case DocumentFormat::Rtf:
+        return "RTF";
     case DocumentFormat::Text:
         break;
     }
@@ -60,6 +63,9 @@ DocumentFormat DetectDocumentFormat(std::string_view fileName,
     if (EndsWithIgnoringCase(fileName, ".odt") || EndsWithIgnoringCase(fileName, ".fodt")) {
         return DocumentFormat::Odt;
     }
+    if (EndsWithIgnoringCase(fileName, ".rtf")) {
+        return DocumentFormat::Rtf;
+    }
     if (EndsWithIgnoringCase(fileName, ".txt")) {
         return DocumentFormat::Text;
     }
@@ -72,6 +78,9 @@ DocumentFormat DetectDocumentFormat(std::string_view fileName,
             firstBytes.find("[Content_Types].xml") != std::string_view::npos) {
             return DocumentFormat::Docx;
         }
+    }
+    if (firstBytes.starts_with("{\\rtf")) {
+        return DocumentFormat::Rtf;
     }
     std::string_view start = firstBytes.substr(0, 512);
     if (start.starts_with("\xEF\xBB\xBF")) {

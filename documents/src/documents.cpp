@@ -27,6 +27,8 @@ std::string ConvertDocument(std::string_view document, DocumentFormat format,
         return documents::ConvertDocx(document, settings);
     case DocumentFormat::Odt:
         return documents::ConvertOdt(document, settings);
+    case DocumentFormat::Rtf:
+        return documents::ConvertRtf(document, settings);
     case DocumentFormat::Text:
         break;
     }

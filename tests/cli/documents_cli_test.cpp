@@ -15,6 +15,7 @@ TEST_F(CliTest, ChoosesEachInputsFormat) {
     write("page.htm", "<p>Khee<b>tsoy</b> &amp; sh</p>");
     write("page", "<!DOCTYPE html>\n<p title=\"sh\">sh</p>");
     write("plain.txt", "<p>sh</p>");
+    write("memo", "{\\rtf1 sh}");
     const struct {
         std::vector<std::string> args;
         std::string output;
@@ -22,6 +23,7 @@ TEST_F(CliTest, ChoosesEachInputsFormat) {
         {{"page.htm"}, "<p>xí<b>có</b> &amp; š</p>"},
         {{"page"}, "<!DOCTYPE html>\n<p title=\"š\">š</p>"},
         {{"plain.txt"}, "<p>š</p>"},
+        {{"memo"}, "{\\rtf1 \\u353\\'9a}"},
         {{"--format", "text", "page.htm"}, "<p>xí<b>có</b> &æmp; š</p>"},
         {{"--format=html", "-"}, "<b>š</b>"},
         {{"-"}, "<b>š</b>"}, // standard input is text unless told

@@ -1,6 +1,6 @@
 // Documents converted by the real filter and opened by a real word processor: LibreOffice,
 // headless, turns each result into text and HTML, which must read converted and keep the
-// formatting (a bold run, a table cell, a footnote, a heading, the Script font).
+// formatting (a bold run, a table cell, a footnote, a heading, the Script font, a picture).
 
 #include "encodings.h"
 #include "prefixes.h"
@@ -199,6 +199,40 @@ TEST_F(LibreOfficeTest, ScriptWordsAmongCommentaryConvertAndLoseTheScriptFont) {
     }
 }
 
+// A letter typed in WordPad: English commentary with a few words in the Script font, a word
+// split by bold, red text and a picture (a PNG of one pixel).
+const std::string kLetterRtf =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}"
+    "{\\f1\\fnil\\fcharset0 Orvani Script;}}{\\colortbl;\\red255\\green0\\blue0;}\n"
+    "\\pard\\plain Commentary: {\\f1 kE}{\\b\\f1 xO} and Khee{\\b tsoy} {\\cf1 dhath}\\par\n"
+    "{\\pict\\pngblip\\picw1\\pich1\\picwgoal600\\pichgoal600 "
+    "89504e470d0a1a0a0000000d49484452000000010000000108000000003a7e9b550000000a49444154789c63"
+    "6000000002000148afa4710000000049454e44ae426082}\\par\n}";
+
+TEST_F(LibreOfficeTest, RichTextKeepsItsFormattingAndGoesByFont) {
+    write("letter.rtf", kLetterRtf);
+    const struct {
+        std::string args;
+        std::string text;      // as LibreOffice reads the result
+        std::string converted; // a converted word, and whether it is in the Script font
+        bool script;
+    } cases[] = {
+        {"-f script -t new", "Commentary: xícó and Kheetsoy dhath", "xí", false},
+        {"-f old -t new --all-text", "commentæry: kexo ænd xícó ðæþ", "ðæþ", false},
+        {"-f old -t script", "xommentqry: kExO qnD kExO dqT", "dqT", true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(filter(c.args + " -o out.rtf letter.rtf"), 0) << read(".stderr");
+        const std::string text = office("out.rtf", "txt:Text");
+        EXPECT_TRUE(Contains(text, c.text)) << c.args << ":\n" << text;
+        const std::string html = office("out.rtf", "html");
+        EXPECT_EQ(FontOf(html, c.converted).starts_with("Orvani Script"), c.script) << c.args;
+        EXPECT_TRUE(Contains(html, "<b>(\\s|<[^>]*>)*(có|xO)")) << c.args << " bold run";
+        EXPECT_TRUE(Contains(html, "color=\"#ff0000\"")) << c.args << " red text";
+        EXPECT_TRUE(Contains(html, "<img ")) << c.args << " picture";
+    }
+}
+
 // The same document with its parts' namespaces bound to prefixes of their own.
 std::string RenamedOdt(const std::string& odt) {
     std::vector<ZipEntry> entries;
@@ -285,7 +319,7 @@ TEST_F(LibreOfficeTest, PropertiesDeletionsFlatDocumentsAndHeadersReadConverted)
 // Documents as LibreOffice itself writes them, with all the parts and order of a real one.
 TEST_F(LibreOfficeTest, DocumentsWrittenByLibreOfficeConvert) {
     write("made.html", "<html><body><h1>Ohm</h1><p>Khee<b>tsoy</b> dhath</p></body></html>");
-    for (const std::string format : {"docx:MS Word 2007 XML", "odt"}) {
+    for (const std::string format : {"docx:MS Word 2007 XML", "odt", "rtf:Rich Text Format"}) {
         const std::string made = office("made.html", format);
         const std::string name = "made." + format.substr(0, format.find(':'));
         write(name, made);

@@ -11,12 +11,13 @@ enum class DocumentFormat {
     Html,
     Docx, // Word (Office Open XML)
     Odt,  // OpenDocument Text, packed (.odt) or flat (.fodt)
+    Rtf,  // Rich Text Format
 };
 
-// "text", "html", "docx" or "odt", in any case.
+// "text", "html", "docx", "odt" or "rtf", in any case.
 [[nodiscard]] std::optional<DocumentFormat> DocumentFormatFromName(std::string_view name) noexcept;
 
-// "text", "HTML", "DOCX" or "ODT", for messages.
+// "text", "HTML", "DOCX", "ODT" or "RTF", for messages.
 [[nodiscard]] std::string_view DocumentFormatName(DocumentFormat format) noexcept;
 
 // The format of a file from its name's extension, or else from its first bytes; Text when
