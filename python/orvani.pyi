@@ -1,6 +1,10 @@
 """Converts Orvani text between the Old, New and Orvani Script transcription standards."""
 
+import os
 from collections.abc import Iterable
+from typing import Union
+
+_Path = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
 
 __version__: str
 
@@ -25,6 +29,40 @@ def convert_many(
     normalize: bool = True,
 ) -> list[str]:
     """Return the list of the texts converted as convert() converts each."""
+
+class DocumentError(ValueError):
+    """A document that cannot be converted; `part` names the part of it that is wrong."""
+
+    part: str
+
+def convert_document(
+    data: Union[bytes, bytearray, memoryview],
+    format: str,
+    source: str,
+    target: str,
+    *,
+    a: bool = True,
+    oh_uh: bool = False,
+    normalize: bool = True,
+    by_font: bool = True,
+    script_font: str = "Orvani Script",
+) -> bytes:
+    """Return the document `data` converted with its formatting kept."""
+
+def convert_file(
+    src: _Path,
+    dst: _Path,
+    source: str,
+    target: str,
+    *,
+    format: str = "auto",
+    a: bool = True,
+    oh_uh: bool = False,
+    normalize: bool = True,
+    by_font: bool = True,
+    script_font: str = "Orvani Script",
+) -> None:
+    """Convert the document in the file `src` into the file `dst`, whole or not at all."""
 
 def standards() -> list[tuple[str, str]]:
     """The standards as (name, display name) pairs."""

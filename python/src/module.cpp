@@ -5,6 +5,7 @@
 // Python's words.
 
 #include "arguments.h"
+#include "document_conversion.h"
 #include "text_conversion.h"
 
 #include <orvani/standard.h>
@@ -124,7 +125,9 @@ void SetPythonError() {
     } catch (const std::bad_alloc&) {
         PyErr_NoMemory();
     } catch (const std::exception& error) {
-        PyErr_SetString(PyExc_RuntimeError, error.what());
+        if (!SetDocumentError()) {
+            PyErr_SetString(PyExc_RuntimeError, error.what());
+        }
     }
 }
 
@@ -179,10 +182,47 @@ str, e.g. "texts[2] must be str, not float" (a missing value in a data frame).
     ['xícó', 'ðæþ']
 )";
 
+constexpr const char* kConvertDocumentDoc =
+    R"(convert_document(data: bytes, format: str, source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True, by_font: bool = True, script_font: str = "Orvani Script") -> bytes
+
+Return the document `data` (bytes, or any bytes-like object) converted with its formatting
+kept, as orvaniconv-cli converts it: only the text a reader sees is converted, and every
+other byte stays as it was.
+
+format: "html", "docx", "odt" or "text" (UTF-8), in any case, or "auto" to tell it from
+    the first bytes; ValueError for any other.
+by_font: convert only the text that the source standard owns, told by its font: from
+    Script the text in `script_font`, from Old or New the rest. False converts all text.
+script_font: the display font that Script text is given, and taken from when read.
+The other options are convert()'s.
+
+DocumentError (a ValueError) when the document is corrupt, malformed, too large or unsafe;
+its `part` names the part of the document. The GIL is released while it converts.
+
+    >>> convert_document(b"<p>Kheetsoy dhath</p>", "html", "old", "new")
+    b'<p>xÃ­cÃ³ Ã°Ã¦Ã¾</p>'
+)";
+
+constexpr const char* kConvertFileDoc =
+    R"(convert_file(src: str | bytes | os.PathLike, dst: str | bytes | os.PathLike, source: str, target: str, *, format: str = "auto", a: bool = True, oh_uh: bool = False, normalize: bool = True, by_font: bool = True, script_font: str = "Orvani Script") -> None
+
+Convert the document in the file `src` into the file `dst`, as convert_document() does.
+The format is told from src's name and first bytes unless `format` names it. `dst` is
+written whole or not at all: nothing is written when src cannot be read or converted, and
+a file that dst replaces keeps its permissions. src and dst may be the same file.
+
+DocumentError (naming the file and the part) for a document that cannot be converted,
+OSError (FileNotFoundError, PermissionError ...) for a file that cannot be read or written.
+
+    >>> convert_file("letter.docx", "letter-new.docx", "old", "new")
+)";
+
 // Lives as long as the module: Python keeps pointers into it.
 PyMethodDef kFunctions[] = {
     FastFunction<&Convert>("convert", kConvertDoc),
     FastFunction<&ConvertMany>("convert_many", kConvertManyDoc),
+    FastFunction<&ConvertDocumentCall>("convert_document", kConvertDocumentDoc),
+    FastFunction<&ConvertFileCall>("convert_file", kConvertFileDoc),
     {nullptr, nullptr, 0, nullptr},
 };
 
@@ -199,6 +239,7 @@ PYBIND11_MODULE(orvani, m) {
               "    'xícó ðæþ'\n";
     m.attr("__version__") = std::string(orvani::kVersion);
 
+    AddDocumentError(m);
     if (PyModule_AddFunctions(m.ptr(), kFunctions) != 0) {
         throw py::error_already_set();
     }

@@ -27,11 +27,12 @@ check = r"""
 import orvani, pathlib, sys
 assert pathlib.Path(orvani.__file__).is_relative_to(sys.prefix), orvani.__file__
 print(orvani.convert("Kheetsoy dhath", "old", "new"))
+print(orvani.convert_document(b"<p>Kheetsoy</p>", "html", "old", "new").decode())
 """
 # Away from the tree, so that nothing there is imported instead.
 run = dict(cwd=work, capture_output=True, text=True, check=True)
 word = subprocess.run([str(python), "-c", check], **run).stdout
-assert word == "xícó ðæþ\n", word
+assert word == "xícó ðæþ\n<p>xícó</p>\n", word
 stubs = subprocess.run([str(python), "-c", "import sysconfig; print(sysconfig.get_path('platlib'))"],
                        **run).stdout.strip()
 assert (pathlib.Path(stubs) / "orvani-stubs" / "__init__.pyi").is_file(), "no stubs installed"
