@@ -214,7 +214,7 @@ a file that dst replaces keeps its permissions. src and dst may be the same file
 DocumentError (naming the file and the part) for a document that cannot be converted,
 OSError (FileNotFoundError, PermissionError ...) for a file that cannot be read or written.
 
-    >>> convert_file("letter.docx", "letter-new.docx", "old", "new")
+    >>> convert_file("letter.docx", "letter-new.docx", "old", "new")  # doctest: +SKIP
 )";
 
 // Lives as long as the module: Python keeps pointers into it.
