@@ -82,7 +82,7 @@ std::optional<DocumentFormat> FormatOf(PyObject* name) {
     }
     throw py::value_error(
         py::str("unknown document format {!r}; choose \"auto\" or a format such as \"html\", "
-                "\"docx\", \"odt\" or \"text\"")
+                "\"docx\", \"odt\", \"rtf\" or \"text\"")
             .format(py::handle(name))
             .cast<std::string>());
 }

@@ -189,8 +189,8 @@ Return the document `data` (bytes, or any bytes-like object) converted with its 
 kept, as orvaniconv-cli converts it: only the text a reader sees is converted, and every
 other byte stays as it was.
 
-format: "html", "docx", "odt" or "text" (UTF-8), in any case, or "auto" to tell it from
-    the first bytes; ValueError for any other.
+format: "html", "docx", "odt" (packed or flat), "rtf" or "text" (UTF-8), in any case, or
+    "auto" to tell it from the first bytes; ValueError for any other.
 by_font: convert only the text that the source standard owns, told by its font: from
     Script the text in `script_font`, from Old or New the rest. False converts all text.
 script_font: the display font that Script text is given, and taken from when read.

@@ -61,6 +61,7 @@ DOCUMENTS = {
     "docx": docx_of("Kheetsoy dhath"),
     "odt": odt_of("Kheetsoy dhath"),
     "text": "Kheetsoy dhath\n".encode(),
+    "rtf": rb"{\rtf1\ansi Kheetsoy {\b dh}ath\par}",
 }
 
 
