@@ -65,34 +65,10 @@ py::object ConvertMany(PyObject* const* args, std::size_t positional, PyObject* 
     std::array<PyObject*, kConvertManyParameters.size()> values{};
     TakeArguments("convert_many()", kConvertManyParameters, args, positional, keywords, values);
     const TextSettings settings = SettingsOf(values);
-    const auto convertOne = [&](PyObject* text, std::size_t at) {
-        if (!PyUnicode_Check(text)) {
-            ThrowWrongType("texts[" + std::to_string(at) + "]", "str", text);
-        }
-        return ConvertStr(text, settings);
-    };
     PyObject* texts = values[0];
     if (PyUnicode_Check(texts) || PyBytes_Check(texts)) {
         // A str is an iterable of strs, but never what is meant.
         ThrowWrongType("texts", "an iterable of str", texts);
-    }
-    // Lists and tuples, the usual case, without an iterator; a list through a snapshot, as
-    // another thread may change it while a long text converts without the GIL.
-    if (PyList_CheckExact(texts) || PyTuple_CheckExact(texts)) {
-        const auto items = py::reinterpret_steal<py::object>(PySequence_Tuple(texts));
-        if (!items) {
-            throw py::error_already_set();
-        }
-        const Py_ssize_t count = PyTuple_GET_SIZE(items.ptr());
-        py::list out(count);
-        for (Py_ssize_t i = 0; i < count; ++i) {
-            PyList_SET_ITEM(
-                out.ptr(), i,
-                convertOne(PyTuple_GET_ITEM(items.ptr(), i), static_cast<std::size_t>(i))
-                    .release()
-                    .ptr());
-        }
-        return out;
     }
     PyObject* iterator = PyObject_GetIter(texts);
     if (iterator == nullptr) {
@@ -101,17 +77,35 @@ py::object ConvertMany(PyObject* const* args, std::size_t positional, PyObject* 
     }
     const auto items = py::reinterpret_steal<py::object>(iterator);
     py::list out;
+    // A batch at a time, each item held while it converts (another thread may change a list
+    // while the GIL is let go).
+    constexpr std::size_t kBatch = 4096;
+    std::vector<py::object> held;
+    std::vector<PyObject*> batch;
+    held.reserve(kBatch);
+    batch.reserve(kBatch);
     for (std::size_t at = 0;; ++at) {
-        const auto text = py::reinterpret_steal<py::object>(PyIter_Next(items.ptr()));
-        if (!text) {
-            if (PyErr_Occurred() != nullptr) {
-                throw py::error_already_set();
-            }
-            break;
+        auto text = py::reinterpret_steal<py::object>(PyIter_Next(items.ptr()));
+        if (!text && PyErr_Occurred() != nullptr) {
+            throw py::error_already_set();
         }
-        out.append(convertOne(text.ptr(), at));
+        const bool done = !text;
+        if (!done && !PyUnicode_Check(text.ptr())) {
+            ThrowWrongType("texts[" + std::to_string(at) + "]", "str", text.ptr());
+        }
+        if (!done) {
+            batch.push_back(text.ptr());
+            held.push_back(std::move(text));
+        }
+        if (batch.size() == kBatch || (done && !batch.empty())) {
+            ConvertStrs(batch, settings, out.ptr());
+            batch.clear();
+            held.clear();
+        }
+        if (done) {
+            return out;
+        }
     }
-    return out;
 }
 
 // A C++ exception as the Python one it stands for.

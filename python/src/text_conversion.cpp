@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <vector>
 
 namespace orvani::python {
 namespace {
@@ -195,6 +196,71 @@ py::str ConvertStr(PyObject* str, const TextSettings& settings) {
         shape = ShapeOf(out);
     }
     return NewStr(out, shape, text.length >= kReleaseGilFrom);
+}
+
+void ConvertStrs(std::span<PyObject* const> texts, const TextSettings& settings, PyObject* out) {
+    struct Slot {
+        StrText text;
+        bool together = false; // short, and needing neither NFC nor the road of code points
+        std::size_t begin = 0; // the bytes of its conversion in `converted`
+        std::size_t end = 0;
+    };
+    std::vector<Slot> slots(texts.size());
+    std::size_t together = 0;
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        Slot& slot = slots[i];
+        slot.text = TextOf(texts[i]);
+        if (slot.text.length <= kShortText) {
+            const StrContents contents = ContentsOf(slot.text);
+            slot.together = !contents.surrogates && !(settings.normalize && contents.mayCompose);
+            together += slot.together ? 1 : 0;
+            bytes += slot.text.length;
+        }
+    }
+    std::string converted;
+    {
+        // Worth it for more than a few.
+        std::optional<py::gil_scoped_release> unlocked;
+        if (together >= 64) {
+            unlocked.emplace();
+        }
+        Converter converter(settings.source, settings.target, settings.options);
+        converted.reserve(converter.maxUtf8Output(2 * bytes));
+        std::array<char, internal::kLongestUtf8 * kShortText> in; // NOLINT: written before read
+        for (Slot& slot : slots) {
+            if (!slot.together) {
+                continue;
+            }
+            const std::string_view utf8 =
+                slot.text.ascii
+                    ? slot.text.asciiView()
+                    : std::string_view(in.data(),
+                                       WriteUtf8(slot.text, 0, slot.text.length, in.data()));
+            slot.begin = converted.size();
+            converted.resize(slot.begin + converter.maxUtf8Output(utf8.size()) +
+                             converter.maxUtf8Output(0));
+            const std::span<char> room = std::span(converted).subspan(slot.begin);
+            const Utf8Progress step = converter.convertUtf8(utf8, room);
+            // The converter is then ready for the next text.
+            const Utf8Finish last = converter.finishUtf8(room.subspan(step.written));
+            slot.end = slot.begin + step.written + last.written;
+            converted.resize(slot.end);
+        }
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const Slot& slot = slots[i];
+        py::str str;
+        if (slot.together) {
+            const std::string_view text(converted.data() + slot.begin, slot.end - slot.begin);
+            str = NewStr(text, ShapeOf(text), false);
+        } else {
+            str = ConvertStr(texts[i], settings);
+        }
+        if (PyList_Append(out, str.ptr()) != 0) {
+            throw py::error_already_set();
+        }
+    }
 }
 
 Utf8Stream::Utf8Stream(const TextSettings& settings)

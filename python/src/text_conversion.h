@@ -12,6 +12,7 @@
 #include <Python.h>
 #include <atomic>
 #include <pybind11/pybind11.h>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,10 @@ struct TextSettings {
 // The str `text` converted. Holds the GIL for short texts and lets it go while a long one
 // converts.
 [[nodiscard]] pybind11::str ConvertStr(PyObject* text, const TextSettings& settings);
+
+// The strs `texts`, held by the caller, converted and appended to the list `out` in their
+// order: the short ones together without the GIL, any other as ConvertStr converts it.
+void ConvertStrs(std::span<PyObject* const> texts, const TextSettings& settings, PyObject* out);
 
 // A conversion of valid UTF-8 text fed in pieces. With normalisation on, the end of each piece
 // that a following piece could still compose with is held back, so that pieces convert as

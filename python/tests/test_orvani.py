@@ -226,6 +226,15 @@ def test_convert_many_takes_any_iterable(texts):
     assert orvani.convert_many(texts, "old", "new", a=False) == ["xícó", "ðaþ", ""]
 
 
+def test_convert_many_as_convert_over_batches_of_every_kind():
+    # Short, long, decomposed and surrogate-bearing texts among each other, past one batch.
+    kinds = ["Kheetsoy", "xícó šá", "kExO \U0001F600", "", "xi\u0301co\u0301", "a\udcffkh", MIXED * 200]
+    texts = [kinds[i % len(kinds)] + str(i) for i in range(10_000)]
+    for options in OPTION_SETS:
+        expected = [orvani.convert(text, "old", "new", **options) for text in texts]
+        assert orvani.convert_many(iter(texts), "old", "new", **options) == expected
+
+
 @pytest.mark.parametrize(
     "texts, message",
     [
