@@ -6,9 +6,11 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev libexpat1-dev libzip-dev libgtest-dev
     libgmock-dev qt6-base-dev fonts-liberation libbenchmark-dev python3-dev pybind11-dev)
 # What the tests use to check the installed files and icons, the Debian packages, orvani.pc and
-# the Python module, and to run the window under GTK's platform theme on a virtual display.
+# the Python module (pip into a virtual environment, its stubs under mypy), and to run the window
+# under GTK's platform theme on a virtual display.
 TEST_PACKAGES=(desktop-file-utils appstream dpkg-dev file pkgconf lintian
-    python3-pytest librsvg2-bin imagemagick qt6-gtk-platformtheme xvfb xauth)
+    python3-pytest python3-venv python3-setuptools python3-wheel mypy librsvg2-bin imagemagick
+    qt6-gtk-platformtheme xvfb xauth)
 # The word processor that the document tests open converted documents with, where installed.
 OFFICE_PACKAGES=(libreoffice-writer-nogui)
 # The compilers that the core must build with beside the usual one, the cross compilers for
