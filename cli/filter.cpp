@@ -138,7 +138,8 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         }
         const std::string document = ReadWhole(input);
         try {
-            sink.write(ConvertDocument(document, format, settings));
+            ConvertDocument(document, format, settings,
+                            [&](std::string_view piece) { sink.write(piece); });
         } catch (const DocumentError& error) {
             throw FilterError(input.name(), error.what());
         }

@@ -35,4 +35,14 @@ std::string ConvertDocument(std::string_view document, DocumentFormat format,
     return ConvertPlainText(document, settings);
 }
 
+void ConvertDocument(std::string_view document, DocumentFormat format,
+                     const DocumentSettings& settings,
+                     const std::function<void(std::string_view)>& write) {
+    if (format == DocumentFormat::Html) {
+        documents::ConvertHtml(document, settings, write);
+        return;
+    }
+    write(ConvertDocument(document, format, settings));
+}
+
 } // namespace orvani

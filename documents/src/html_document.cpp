@@ -138,11 +138,15 @@ const std::vector<ImpliedEnd>& ImpliedEnds() {
 
 class HtmlConversion {
 public:
-    HtmlConversion(std::string_view html, const DocumentSettings& settings)
-        : html_(html), settings_(settings), spanStart_(FontSpanStart(settings.scriptFont)) {
+    // `write` is given the converted page in pieces; without it, convert() returns it whole.
+    HtmlConversion(std::string_view html, const DocumentSettings& settings,
+                   const std::function<void(std::string_view)>* write = nullptr)
+        : html_(html), settings_(settings), spanStart_(FontSpanStart(settings.scriptFont)),
+          write_(write) {
         if (settings.byFont || ReadsScript(settings)) {
             fonts_.emplace(html);
         }
+        out_.reserve(write == nullptr ? html.size() : kPiece * 2);
     }
 
     std::string convert() {
@@ -174,9 +178,22 @@ public:
                 breakParagraph();
                 break;
             }
+            // Between paragraphs every edit lies behind: the page is written as it is read.
+            if (!paragraph_ && !edits_.empty()) {
+                edits_.flush(html_, token->end, copied_, out_);
+                if (write_ != nullptr && out_.size() >= kPiece) {
+                    (*write_)(out_);
+                    out_.clear();
+                }
+            }
         }
         breakParagraph();
-        return edits_.apply(html_);
+        edits_.flush(html_, html_.size(), copied_, out_);
+        if (write_ != nullptr) {
+            (*write_)(out_);
+            out_.clear();
+        }
+        return std::move(out_);
     }
 
 private:
@@ -187,7 +204,11 @@ private:
         bool noTags;                        // where a span may not go
         bool converts;                      // the source standard's, by its font
         std::optional<std::string> restore; // the font it is given back, out of Script's
+        std::size_t depth;                  // the elements open around it
+        std::size_t lowestBefore;           // the fewest open since the run before
     };
+    // Where a run stands to the one span that the paragraph's Script text is given.
+    enum class SpanPlace { OwnSpan, Opens, Inside, Closes };
     // An open element and the font of the text in it: as the page has it, without the Script
     // font, and as the converted page will have it before any font is given back.
     struct Element {
@@ -220,7 +241,10 @@ private:
                 DecodeHtml(bytes(token.begin, token.end)),
                 noTags,
                 Converts(settings_, inScript(font)),
-                std::nullopt};
+                std::nullopt,
+                open_.size(),
+                lowest_};
+        lowest_ = open_.size();
         if (run.converts && ReadsScript(settings_) && inScript(after)) {
             run.restore = open_.back().plain.value_or(std::string(kPlainFamily));
         }
@@ -237,14 +261,48 @@ private:
             return;
         }
         paragraph_->finish();
+        const auto shared = sharedSpan();
         for (std::size_t i = 0; i < runs_.size(); ++i) {
-            writeRun(runs_[i], paragraph_->text(i));
+            SpanPlace place = SpanPlace::OwnSpan;
+            if (shared && i >= shared->first && i <= shared->second) {
+                place = i == shared->first    ? SpanPlace::Opens
+                        : i == shared->second ? SpanPlace::Closes
+                                              : SpanPlace::Inside;
+            }
+            writeRun(runs_[i], paragraph_->text(i), place);
         }
         paragraph_.reset();
         runs_.clear();
     }
 
-    void writeRun(const Run& run, const std::string& converted) {
+    // The first and the last run with Script letters, where one span can hold all from the
+    // one to the other: every run between converted and free to hold tags, and the elements
+    // between them closed where they open.
+    [[nodiscard]] std::optional<std::pair<std::size_t, std::size_t>> sharedSpan() const {
+        if (settings_.to != Standard::Script || settings_.from == Standard::Script) {
+            return std::nullopt;
+        }
+        std::optional<std::size_t> first;
+        std::size_t last = 0;
+        for (std::size_t i = 0; i < runs_.size(); ++i) {
+            if (runs_[i].converts && !runs_[i].noTags && HoldsLetter(paragraph_->text(i))) {
+                first = first.value_or(i);
+                last = i;
+            }
+        }
+        if (!first || *first == last || runs_[last].depth != runs_[*first].depth) {
+            return std::nullopt;
+        }
+        for (std::size_t i = *first + 1; i <= last; ++i) {
+            if (!runs_[i].converts || runs_[i].noTags ||
+                runs_[i].lowestBefore < runs_[*first].depth) {
+                return std::nullopt;
+            }
+        }
+        return std::pair{*first, last};
+    }
+
+    void writeRun(const Run& run, const std::string& converted, SpanPlace place) {
         if (!run.converts) {
             return;
         }
@@ -252,13 +310,18 @@ private:
         // Unchanged text keeps its bytes, references and all.
         std::string text = same ? std::string(bytes(run.begin, run.end)) : EscapeHtml(converted, 0);
         const bool script = settings_.to == Standard::Script;
-        if ((script || run.restore) && !run.noTags && HoldsLetter(converted)) {
-            const std::string start = script ? spanStart_ : FontSpanStart(*run.restore);
+        const bool own = place == SpanPlace::OwnSpan && (script || run.restore) && !run.noTags &&
+                         HoldsLetter(converted);
+        if (own || place == SpanPlace::Opens || place == SpanPlace::Closes) {
             const std::size_t first = std::ranges::find_if_not(text, IsSpace) - text.begin();
             const std::size_t last =
                 text.size() -
                 (std::ranges::find_if_not(text.rbegin(), text.rend(), IsSpace) - text.rbegin());
-            text = text.substr(0, first) + start + text.substr(first, last - first) + "</span>" +
+            const std::string start = place == SpanPlace::Closes ? ""
+                                      : script                   ? spanStart_
+                                                                 : FontSpanStart(*run.restore);
+            const std::string end = place == SpanPlace::Opens ? "" : "</span>";
+            text = text.substr(0, first) + start + text.substr(first, last - first) + end +
                    text.substr(last);
         } else if (same) {
             return;
@@ -327,6 +390,7 @@ private:
                 }
                 if (Among(rule.ends, open->name)) {
                     open_.erase(std::next(open).base(), open_.end());
+                    lowest_ = std::min(lowest_, open_.size());
                     break;
                 }
             }
@@ -397,6 +461,7 @@ private:
             std::ranges::find(open_.rbegin(), open_.rend(), token.name, &Element::name);
         if (open != open_.rend()) {
             open_.erase(std::prev(open.base()), open_.end());
+            lowest_ = std::min(lowest_, open_.size());
         }
         if (token.name == "span" && !spans_.empty()) {
             if (spans_.back()) {
@@ -423,6 +488,11 @@ private:
     const DocumentSettings& settings_;
     std::string spanStart_;
     ByteEdits edits_;
+    static constexpr std::size_t kPiece = std::size_t{1} << 20; // what is given to write_ at once
+    const std::function<void(std::string_view)>* write_;
+    std::string out_;        // the converted page up to copied_, or what write_ has not had
+    std::size_t copied_ = 0; // where in the page the edits not yet written begin
+    std::size_t lowest_ = 0; // the fewest elements open since the last run
     std::optional<ParagraphConverter> paragraph_;
     std::vector<Run> runs_;
     std::vector<Region> regions_;
@@ -435,20 +505,28 @@ private:
 
 } // namespace
 
-std::string ConvertHtml(std::string_view html, const DocumentSettings& settings) {
+void ConvertHtml(std::string_view html, const DocumentSettings& settings,
+                 const std::function<void(std::string_view)>& write) {
     const HtmlEncoding encoding = HtmlEncodingOf(html, settings.htmlEncoding);
     if (!IsUtf8Encoding(encoding.name)) {
         const std::string_view mark = html.substr(0, encoding.markLength);
         const std::string text =
             DecodeText(html.substr(mark.size()), encoding.name, "", mark.size());
-        return std::string(mark) +
-               EncodeText(HtmlConversion(text, settings).convert(), encoding.name, "");
+        write(std::string(mark) +
+              EncodeText(HtmlConversion(text, settings).convert(), encoding.name, ""));
+        return;
     }
     if (const std::size_t invalid = internal::FindInvalidUtf8(html);
         invalid != std::string_view::npos) {
         throw DocumentError("", "invalid UTF-8 at byte " + std::to_string(invalid));
     }
-    return HtmlConversion(html, settings).convert();
+    (void)HtmlConversion(html, settings, &write).convert();
+}
+
+std::string ConvertHtml(std::string_view html, const DocumentSettings& settings) {
+    std::string out;
+    ConvertHtml(html, settings, [&](std::string_view piece) { out += piece; });
+    return out;
 }
 
 } // namespace orvani::documents

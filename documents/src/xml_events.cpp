@@ -219,7 +219,7 @@ void ByteEdits::replace(std::size_t begin, std::size_t end, std::string replacem
     edits_.push_back({begin, end, std::move(replacement), edits_.size()});
 }
 
-std::string ByteEdits::apply(std::string_view original) const {
+std::vector<const ByteEdits::Edit*> ByteEdits::sorted() const {
     std::vector<const Edit*> order;
     order.reserve(edits_.size());
     for (const Edit& edit : edits_) {
@@ -229,19 +229,35 @@ std::string ByteEdits::apply(std::string_view original) const {
         return a->begin != b->begin ? a->begin < b->begin
                                     : (a->end != b->end ? a->end < b->end : a->order < b->order);
     });
-    std::string out;
-    out.reserve(original.size());
-    std::size_t copied = 0;
-    for (const Edit* edit : order) {
-        if (edit->begin < copied || edit->end > original.size() || edit->end < edit->begin) {
+    return order;
+}
+
+void ByteEdits::write(std::string_view original, std::size_t until, std::size_t& copied,
+                      std::string& out) const {
+    for (const Edit* edit : sorted()) {
+        if (edit->begin < copied || edit->end > until || edit->end < edit->begin) {
             throw std::logic_error("overlapping edits");
         }
         out.append(original.substr(copied, edit->begin - copied));
         out += edit->replacement;
         copied = edit->end;
     }
-    out.append(original.substr(copied));
+    out.append(original.substr(copied, until - copied));
+    copied = until;
+}
+
+std::string ByteEdits::apply(std::string_view original) const {
+    std::string out;
+    out.reserve(original.size());
+    std::size_t copied = 0;
+    write(original, original.size(), copied, out);
     return out;
+}
+
+void ByteEdits::flush(std::string_view original, std::size_t until, std::size_t& copied,
+                      std::string& out) {
+    write(original, until, copied, out);
+    edits_.clear();
 }
 
 } // namespace orvani::documents

@@ -48,6 +48,10 @@ public:
     [[nodiscard]] bool empty() const noexcept { return edits_.empty(); }
     // `original` with every edit made; throws std::logic_error where edits overlap.
     [[nodiscard]] std::string apply(std::string_view original) const;
+    // Appends to `out` the bytes of `original` from `copied` to `until` with the edits made,
+    // which must all lie there, and forgets the edits: a text edited from start to end is
+    // written piece by piece, holding only the edits of the piece not yet written.
+    void flush(std::string_view original, std::size_t until, std::size_t& copied, std::string& out);
 
 private:
     struct Edit {
@@ -56,6 +60,10 @@ private:
         std::string replacement;
         std::size_t order; // insertions at one place keep the order they were made in
     };
+    [[nodiscard]] std::vector<const Edit*> sorted() const;
+    void write(std::string_view original, std::size_t until, std::size_t& copied,
+               std::string& out) const;
+
     std::vector<Edit> edits_;
 };
 

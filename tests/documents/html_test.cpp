@@ -83,6 +83,12 @@ TEST(Html, GivesScriptTextItsFont) {
              "<b><span style=\"font-family: 'Orvani Script'\">dqT</span></b>\n1</p><img "
              "alt=dqT>"},
             {"<svg><text>sh</text></svg>", "<svg><text>S</text></svg>"},
+            // One span for a paragraph's text where the elements in it close in it.
+            {"<p>sh <i>sh</i>, sh<br>sh <!-- x --> sh</p><p><b>sh</b><i>sh</i></p>",
+             "<p><span style=\"font-family: 'Orvani Script'\">S <i>S</i>, S</span><br><span "
+             "style=\"font-family: 'Orvani Script'\">S <!-- x --> S</span></p><p><b><span "
+             "style=\"font-family: 'Orvani Script'\">S</span></b><i><span style=\"font-family: "
+             "'Orvani Script'\">S</span></i></p>"},
         });
     settings.scriptFont = "It's \"Mine\"";
     ExpectConversions(settings,
@@ -200,6 +206,26 @@ TEST(HtmlEncodings, NamesAnEncodingItDoesNotKnowAndAByteItCannotRead) {
             EXPECT_EQ(error.what(), c.message);
         }
     }
+}
+
+// A page is written out as it is converted, in pieces, never held whole.
+TEST(Html, GivesTheConvertedPageInPiecesAsItGoes) {
+    std::string page;
+    std::string expected;
+    for (int i = 0; i < 300000; ++i) {
+        page += "<p>K<b>h</b>ee sh</p>\n";
+        expected += "<p><b>x</b>í š</p>\n";
+    }
+    std::vector<std::string> pieces;
+    ConvertDocument(page, DocumentFormat::Html, Settings(Standard::Old, Standard::New),
+                    [&](std::string_view piece) { pieces.emplace_back(piece); });
+    EXPECT_GT(pieces.size(), 2U);
+    std::string whole;
+    for (const std::string& piece : pieces) {
+        EXPECT_LE(piece.size(), std::size_t{2} << 20);
+        whole += piece;
+    }
+    EXPECT_EQ(whole, expected);
 }
 
 TEST(Html, RefusesInvalidUtf8) {

@@ -3,6 +3,7 @@
 #include <orvani/document_format.h>
 #include <orvani/standard.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,5 +47,12 @@ private:
 //     ConvertDocument(html, DocumentFormat::Html, {.from = Standard::Old, .to = Standard::New})
 [[nodiscard]] std::string ConvertDocument(std::string_view document, DocumentFormat format,
                                           const DocumentSettings& settings);
+
+// The same, given to `write` piece by piece: an HTML page as it is converted, so that its
+// result is never held whole; other formats at once, at the end. Throws DocumentError, before
+// the first piece; what `write` throws goes through.
+void ConvertDocument(std::string_view document, DocumentFormat format,
+                     const DocumentSettings& settings,
+                     const std::function<void(std::string_view)>& write);
 
 } // namespace orvani
