@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Installs the package as its users do: a copy of the source tree, a fresh virtual environment,
-`pip install --no-build-isolation` with no index; then converts a word and a document in that
-environment, and uninstalls. Usage: install_in_venv.py SOURCE_TREE WORK_FOLDER."""
+"""Installs the package as its users do: a copy of the source tree, a fresh virtual environment
+with nothing in it but pip, `pip install` with no index, in an isolated build and then without
+one; converts a word and a document in that environment, and uninstalls. Usage:
+install_in_venv.py SOURCE_TREE WORK_FOLDER."""
 
 import os
 import pathlib
@@ -17,11 +18,13 @@ tree = work / "orvani"
 shutil.copytree(source, tree, ignore=lambda folder, names: {"build", ".git"} & set(names))
 
 environment = work / "venv"
-# The system's site-packages give setuptools and wheel without a network.
-venv.create(environment, system_site_packages=True, with_pip=True)
+venv.create(environment, with_pip=True)
 python = environment / "bin" / "python"
 pip = [str(python), "-m", "pip", "--disable-pip-version-check", "--no-input"]
-subprocess.run([*pip, "install", "--no-build-isolation", "--no-index", str(tree)], check=True)
+subprocess.run([*pip, "install", "--no-index", str(tree)], check=True)
+# The second build reuses the first one's build tree.
+subprocess.run([*pip, "install", "--no-build-isolation", "--no-index", "--force-reinstall",
+                str(tree)], check=True)
 
 check = r"""
 import orvani, pathlib, sys

@@ -9,7 +9,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev libexpat1-dev libzip-de
 # the Python module (pip into a virtual environment, its stubs under mypy), and to run the window
 # under GTK's platform theme on a virtual display.
 TEST_PACKAGES=(desktop-file-utils appstream dpkg-dev file pkgconf lintian
-    python3-pytest python3-venv python3-setuptools python3-wheel mypy librsvg2-bin imagemagick
+    python3-pytest python3-venv mypy librsvg2-bin imagemagick
     qt6-gtk-platformtheme xvfb xauth)
 # The word processor that the document tests open converted documents with, where installed.
 OFFICE_PACKAGES=(libreoffice-writer-nogui)
