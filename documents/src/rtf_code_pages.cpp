@@ -4,6 +4,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -66,7 +67,9 @@ UConverter* RtfCodePages::open(int codePage) {
 }
 
 void RtfCodePages::decode(int codePage, std::string_view bytes, std::string& utf8) {
-    if (bytes.empty()) {
+    // ASCII reads alike in every code page RTF names, and is most of any document.
+    if (std::ranges::all_of(bytes, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        utf8.append(bytes);
         return;
     }
     UConverter* converter = open(codePage);
@@ -86,6 +89,16 @@ void RtfCodePages::decode(int codePage, std::string_view bytes, std::string& utf
 }
 
 std::optional<unsigned char> RtfCodePages::byteOf(int codePage, char32_t c) {
+    const auto known = bytes_.find({codePage, c});
+    if (known != bytes_.end()) {
+        return known->second;
+    }
+    const std::optional<unsigned char> byte = lookUp(codePage, c);
+    bytes_.emplace(std::pair{codePage, c}, byte);
+    return byte;
+}
+
+std::optional<unsigned char> RtfCodePages::lookUp(int codePage, char32_t c) {
     UConverter* converter = open(codePage);
     ucnv_resetFromUnicode(converter);
     UErrorCode status = U_ZERO_ERROR;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 struct UConverter;
 
@@ -34,8 +35,11 @@ private:
         void operator()(UConverter* converter) const noexcept;
     };
     UConverter* open(int codePage);
+    std::optional<unsigned char> lookUp(int codePage, char32_t c);
 
     std::map<int, std::unique_ptr<UConverter, Closer>> converters_;
+    // The few characters that converted text writes, each asked of ICU once.
+    std::map<std::pair<int, char32_t>, std::optional<unsigned char>> bytes_;
 };
 
 } // namespace orvani::documents

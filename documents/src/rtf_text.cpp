@@ -4,7 +4,6 @@
 #include <unicode/unorm2.h>
 
 #include <array>
-#include <cstdio>
 
 namespace orvani::documents {
 namespace {
@@ -29,9 +28,10 @@ char32_t BaseLetter(char32_t c) {
 }
 
 void AppendHex(unsigned char byte, std::string& out) {
-    std::array<char, 5> hex{};
-    std::snprintf(hex.data(), hex.size(), "\\'%02x", byte);
-    out += hex.data();
+    static constexpr std::string_view kDigits = "0123456789abcdef";
+    out += "\\'";
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 15];
 }
 
 // One fallback character for `c`, which is not printable ASCII.
