@@ -175,7 +175,7 @@ Command ParseCommandLine(int argc, char* argv[]) {
                 request.format = format;
             } else {
                 return UsageError{"unknown format '" + std::string(optarg) +
-                                  "' (choose text, html, docx, odt, rtf or auto)"};
+                                  "' (choose text, html, docx, odt, rtf, doc or auto)"};
             }
             break;
         case kScriptFont:
@@ -266,10 +266,11 @@ letter.
                       says how many were replaced and where the first was
       --no-normalize  read the source text as it is, without NFC
       --normalize     bring the source text to NFC (the default)
-      --format=FORMAT text, html, docx, odt, rtf, or auto (the default): auto
-                      takes the format from the file's name (.html, .htm,
-                      .docx, .odt, .fodt, .rtf) or content; standard input is
-                      text unless told; odt is packed or flat (.fodt)
+      --format=FORMAT text, html, docx, odt, rtf, doc, or auto (the default):
+                      auto takes the format from the file's name (.html, .htm,
+                      .docx, .odt, .fodt, .rtf, .doc) or first bytes, and
+                      standard input's from its first bytes; odt is packed or
+                      flat (.fodt)
       --script-font=NAME
                       the font that Orvani Script text is shown in, in
                       documents (default "Orvani Script")
@@ -317,6 +318,15 @@ mark, --input-encoding, or its <meta charset> says, else UTF-8 (ISO-8859-1
 and ASCII pages are read as Latin-1). A converted character that the encoding
 cannot hold is written as a character reference ("&#353;").
 
+A Word 97-2003 document (.doc), or with --format doc any document that
+LibreOffice Writer reads, is converted through LibreOffice (soffice, in a
+temporary profile of its own, stopped after 180 seconds): read into DOCX,
+converted as DOCX, and written back as .doc where -o names a .doc, else as
+DOCX. Without LibreOffice, the filter says which package to install.
+A file that is neither text nor a document converted here (PDF, images, zip
+archives that are no document) is refused by name before anything is
+written, and a DOCX, packed ODT or DOC result is not written to a terminal.
+
 A document's font for each piece of text is found as the document finds it:
 in DOCX, direct formatting, character and paragraph styles with what they are
 based on, the document defaults and theme fonts; in ODT, spans' and
@@ -343,6 +353,8 @@ Examples:
   orvaniconv-cli -f new -t script -o letter-script.odt letter.odt
   orvaniconv-cli -f script -t new -o notes-new.docx notes.docx
   orvaniconv-cli -f script -t new -o letter-new.rtf letter.rtf
+  orvaniconv-cli -f script -t new -o letter-new.doc letter.doc
+  cat letter.docx | orvaniconv-cli -f old -t new > letter-new.docx
 )";
 }
 

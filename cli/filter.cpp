@@ -6,11 +6,13 @@
 #include "icu_converter.h"
 #include "input.h"
 #include "normalizing_source.h"
+#include "office_conversion.h"
 #include "output.h"
 #include "stream_conversion.h"
 #include "worker.h"
 
 #include <orvani/document_format.h>
+#include <orvani/internal/ascii.h>
 #ifdef ORVANI_WITH_DOCUMENTS
 #include <orvani/documents.h>
 #endif
@@ -37,26 +39,79 @@ bool ReadsItsOwnOutput(const Input& input, const Output& output) {
            ::lseek(input.descriptor(), 0, SEEK_CUR) < out.st_size;
 }
 
-// The format of the input at `path`: as asked, or else from its name and first bytes (only
-// where it is a regular file, which peeking does not consume); standard input is text.
-DocumentFormat FormatOf(const ConvertRequest& request, const std::string& path) {
+// How a document is looked at before it is read: far more than any signature needs.
+constexpr std::size_t kPeekedBytes = 4096;
+
+// The first bytes of the input at `path`, where it is a regular file, which peeking does not
+// consume; empty otherwise.
+std::string FirstBytes(const std::string& path) {
+    std::string head(kPeekedBytes, '\0');
+    struct stat status {};
+    if (path == "-" || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return {};
+    }
+    std::ifstream file(path, std::ios::binary);
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    return head;
+}
+
+// The format of an input: as asked, or else from its name and first bytes.
+DocumentFormat FormatOf(const ConvertRequest& request, const std::string& path,
+                        std::string_view head) {
     if (request.format) {
         return *request.format;
     }
-    if (path == "-") {
-        return DocumentFormat::Text;
-    }
-    std::string head(4096, '\0');
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-        std::ifstream file(path, std::ios::binary);
-        file.read(head.data(), static_cast<std::streamsize>(head.size()));
-        head.resize(static_cast<std::size_t>(file.gcount()));
-    } else {
-        head.clear();
-    }
-    return DetectDocumentFormat(path, head);
+    return DetectDocumentFormat(path == "-" ? "" : path, head);
 }
+
+std::string FormatName(DocumentFormat format) {
+    const std::string_view name = DocumentFormatName(format);
+    const bool vowel = format == DocumentFormat::Html || format == DocumentFormat::Odt ||
+                       format == DocumentFormat::Rtf;
+    return (vowel ? "an " : "a ") + std::string(name);
+}
+
+// Refuses, before anything is written, an input that is a kind of file we do not read, and a
+// binary document whose result would go to a terminal.
+void CheckReadable(DocumentFormat format, std::string_view head, const std::string& name,
+                   bool toTerminal) {
+    const bool text = format == DocumentFormat::Text || format == DocumentFormat::Html ||
+                      format == DocumentFormat::Rtf;
+    if (const auto kind = UnconvertedKind(head); kind && text) {
+        throw FilterError(name, std::string(*kind) + ", which orvaniconv-cli does not convert");
+    }
+    // Archives and compound files; a flat ODT is XML.
+    const bool binary = format == DocumentFormat::Docx || format == DocumentFormat::Doc ||
+                        (format == DocumentFormat::Odt && head.starts_with("PK"));
+    if (toTerminal && binary) {
+        throw FilterError(name, FormatName(format) +
+                                    " document is not written to a terminal: name a file with "
+                                    "-o, or redirect standard output");
+    }
+}
+
+// An input whose first bytes were read to tell its format, read again from its start.
+class PeekedSource : public ByteSource {
+public:
+    PeekedSource(std::string head, ByteSource& rest) : head_(std::move(head)), rest_(rest) {}
+
+    std::size_t read(char* into, std::size_t size) override {
+        if (used_ == head_.size()) {
+            return rest_.read(into, size);
+        }
+        const std::size_t copied = std::min(size, head_.size() - used_);
+        std::copy_n(head_.data() + used_, copied, into);
+        used_ += copied;
+        return copied + (copied < size ? rest_.read(into + copied, size - copied) : 0);
+    }
+    [[nodiscard]] const std::string& name() const override { return rest_.name(); }
+
+private:
+    std::string head_;
+    std::size_t used_ = 0;
+    ByteSource& rest_;
+};
 
 #ifdef ORVANI_WITH_DOCUMENTS
 // Documents are read whole: an archive must be read from its end. Far more than any real
@@ -84,13 +139,6 @@ std::string ReadWhole(ByteSource& input) {
 }
 #endif
 
-std::string FormatName(DocumentFormat format) {
-    const std::string_view name = DocumentFormatName(format);
-    const bool vowel = format == DocumentFormat::Html || format == DocumentFormat::Odt ||
-                       format == DocumentFormat::Rtf;
-    return (vowel ? "an " : "a ") + std::string(name);
-}
-
 std::string ReplacementNotice(std::uint64_t count, std::uint64_t first) {
     return "replaced " + std::to_string(count) +
            (count == 1 ? " invalid sequence" : " invalid sequences") +
@@ -108,7 +156,8 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
     bool allRead = true;
 
     const std::size_t inputs = std::max<std::size_t>(1, request.inputs.size());
-    const auto convertDocument = [&](Input& input, DocumentFormat format) {
+    const bool toTerminal = !request.output && ::isatty(output.descriptor()) == 1;
+    const auto convertDocument = [&](ByteSource& input, DocumentFormat format) {
         // An archive cannot be followed by anything, nor a document read as another encoding.
         if (format != DocumentFormat::Html && inputs > 1) {
             throw FilterError(input.name(),
@@ -138,8 +187,20 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         }
         const std::string document = ReadWhole(input);
         try {
-            ConvertDocument(document, format, settings,
-                            [&](std::string_view piece) { sink.write(piece); });
+            if (format != DocumentFormat::Doc) {
+                ConvertDocument(document, format, settings,
+                                [&](std::string_view piece) { sink.write(piece); });
+                return;
+            }
+            // LibreOffice reads it into DOCX and, for a .doc named so, writes the result back.
+            std::string converted = ConvertDocument(OfficeToDocx(document, input.name()),
+                                                    DocumentFormat::Docx, settings);
+            const std::string named = request.output.value_or("");
+            if (named.size() > 4 &&
+                internal::EqualsIgnoringAsciiCase(named.substr(named.size() - 4), ".doc")) {
+                converted = DocxToDoc(converted, input.name());
+            }
+            sink.write(converted);
         } catch (const DocumentError& error) {
             throw FilterError(input.name(), error.what());
         }
@@ -156,22 +217,37 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         if (ReadsItsOwnOutput(input, output)) {
             throw ReadError(input.name(), "input file is output file");
         }
-        if (const DocumentFormat format = FormatOf(request, path); format != DocumentFormat::Text) {
-            convertDocument(input, format);
-            return;
+        // Standard input's format is told from its first bytes, read ahead and then again.
+        std::optional<PeekedSource> peeked;
+        ByteSource* source = &input;
+        std::string head = FirstBytes(path);
+        if (path == "-" && !request.format) {
+            head.resize(kPeekedBytes);
+            head.resize(input.read(head.data(), head.size()));
+            source = &peeked.emplace(head, input);
+        }
+        if (const DocumentFormat format = FormatOf(request, path, head);
+            format != DocumentFormat::Text || path == "-") {
+            if (path == "-") {
+                CheckReadable(format, head, input.name(), toTerminal);
+            }
+            if (format != DocumentFormat::Text) {
+                convertDocument(*source, format);
+                return;
+            }
         }
         if (encoder != nullptr) {
             encoder->startText(input.name());
         }
-        if (const auto mapped = input.mapped(); mapped && !decodes) {
+        if (const auto mapped = input.mapped(); mapped && !decodes && !peeked) {
             ConvertMapped(*mapped, input.name(), request.normalize, sink, fresh, worker, {},
                           [&](std::size_t done) { input.release(done); });
             return;
         }
         std::optional<DecodingSource> decoded;
-        ByteSource* text = &input;
+        ByteSource* text = source;
         if (decodes) {
-            text = &decoded.emplace(input, request.inputEncoding, request.replaceInvalid);
+            text = &decoded.emplace(*source, request.inputEncoding, request.replaceInvalid);
         }
         std::optional<NormalizingSource> normalized;
         if (request.normalize) {
@@ -186,7 +262,14 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
     };
 
     const std::vector<std::string> standardInput = {"-"};
-    for (const std::string& path : request.inputs.empty() ? standardInput : request.inputs) {
+    const std::vector<std::string>& paths = request.inputs.empty() ? standardInput : request.inputs;
+    for (const std::string& path : paths) {
+        if (path != "-") {
+            const std::string head = FirstBytes(path);
+            CheckReadable(FormatOf(request, path, head), head, path, toTerminal);
+        }
+    }
+    for (const std::string& path : paths) {
         try {
             convert(path);
         } catch (const ReadError& error) {

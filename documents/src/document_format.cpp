@@ -15,13 +15,47 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
            EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
 }
 
-constexpr std::array<std::pair<std::string_view, DocumentFormat>, 5> kNames{{
+constexpr std::array<std::pair<std::string_view, DocumentFormat>, 6> kNames{{
     {"text", DocumentFormat::Text},
     {"html", DocumentFormat::Html},
     {"docx", DocumentFormat::Docx},
     {"odt", DocumentFormat::Odt},
     {"rtf", DocumentFormat::Rtf},
+    {"doc", DocumentFormat::Doc},
 }};
+
+// The compound file that Word 97-2003 (and Excel, PowerPoint ...) documents are.
+constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+
+// Kinds of file told by how they begin, and never text.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kUnconverted{{
+    {"%PDF-", "a PDF document"},
+    {"\x89PNG\r\n\x1A\n", "a PNG image"},
+    {"\xFF\xD8\xFF", "a JPEG image"},
+    {"GIF87a", "a GIF image"},
+    {"GIF89a", "a GIF image"},
+    {{"II*\0", 4}, "a TIFF image"},
+    {{"MM\0*", 4}, "a TIFF image"},
+    {"PK\x03\x04", "a zip archive"},
+    {"\x1F\x8B", "a gzip archive"},
+}};
+
+// An ODT's first entry is "mimetype", stored, naming its kind; a DOCX names its parts early.
+std::optional<DocumentFormat> ZipDocumentFormat(std::string_view firstBytes) {
+    if (!firstBytes.starts_with("PK\x03\x04")) {
+        return std::nullopt;
+    }
+    if (firstBytes.find("application/vnd.oasis.opendocument.text") != std::string_view::npos) {
+        return DocumentFormat::Odt;
+    }
+    if (firstBytes.find("word/") != std::string_view::npos ||
+        (firstBytes.find("[Content_Types].xml") != std::string_view::npos &&
+         firstBytes.find("xl/") == std::string_view::npos &&
+         firstBytes.find("ppt/") == std::string_view::npos)) {
+        return DocumentFormat::Docx;
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -35,6 +69,8 @@ std::string_view DocumentFormatName(DocumentFormat format) noexcept {
         return "ODT";
     case DocumentFormat::Rtf:
         return "RTF";
+    case DocumentFormat::Doc:
+        return "DOC";
     case DocumentFormat::Text:
         break;
     }
@@ -69,15 +105,14 @@ DocumentFormat DetectDocumentFormat(std::string_view fileName,
     if (EndsWithIgnoringCase(fileName, ".txt")) {
         return DocumentFormat::Text;
     }
-    // An ODT's first entry is "mimetype", stored, naming its kind.
-    if (firstBytes.starts_with("PK\x03\x04")) {
-        if (firstBytes.find("application/vnd.oasis.opendocument.text") != std::string_view::npos) {
-            return DocumentFormat::Odt;
-        }
-        if (firstBytes.find("word/") != std::string_view::npos ||
-            firstBytes.find("[Content_Types].xml") != std::string_view::npos) {
-            return DocumentFormat::Docx;
-        }
+    if (EndsWithIgnoringCase(fileName, ".doc")) {
+        return DocumentFormat::Doc;
+    }
+    if (const auto zipped = ZipDocumentFormat(firstBytes)) {
+        return *zipped;
+    }
+    if (firstBytes.starts_with(kOle2Signature)) {
+        return DocumentFormat::Doc;
     }
     if (firstBytes.starts_with("{\\rtf")) {
         return DocumentFormat::Rtf;
@@ -100,6 +135,18 @@ DocumentFormat DetectDocumentFormat(std::string_view fileName,
         }
     }
     return DocumentFormat::Text;
+}
+
+std::optional<std::string_view> UnconvertedKind(std::string_view firstBytes) noexcept {
+    if (ZipDocumentFormat(firstBytes)) {
+        return std::nullopt;
+    }
+    for (const auto& [start, kind] : kUnconverted) {
+        if (firstBytes.starts_with(start)) {
+            return kind;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace orvani

@@ -29,6 +29,9 @@ std::string ConvertDocument(std::string_view document, DocumentFormat format,
         return documents::ConvertOdt(document, settings);
     case DocumentFormat::Rtf:
         return documents::ConvertRtf(document, settings);
+    case DocumentFormat::Doc:
+        throw DocumentError("", "a DOC document is read through LibreOffice, as orvaniconv-cli "
+                                "does; convert it to DOCX first");
     case DocumentFormat::Text:
         break;
     }

@@ -124,4 +124,88 @@ TEST_F(CliTest, RefusesADocumentItCannotConvertAndLeavesTheOutputAlone) {
     EXPECT_EQ(result.err, "orvaniconv-cli: letter.docx: a DOCX document must be the only input\n");
 }
 
+// Files that are no text and no document we read are refused by name, before any output.
+TEST_F(CliTest, RefusesWhatItDoesNotReadBeforeWritingAnything) {
+    write("a.txt", "sh");
+    write("out.txt", "previous");
+    const struct {
+        std::string name;
+        std::string bytes;
+        std::string kind;
+    } cases[] = {
+        {"letter.pdf", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n", "a PDF document"},
+        {"photo", "\x89PNG\r\n\x1A\n", "a PNG image"},
+        {"photo.html", "\xFF\xD8\xFF\xE0", "a JPEG image"},
+        {"notes.zip", "PK\x03\x04\x14\0\0\0\0\0notes.txt", "a zip archive"},
+    };
+    for (const auto& c : cases) {
+        write(c.name, c.bytes);
+        const std::string message = "orvaniconv-cli: " + c.name + ": " + c.kind +
+                                    ", which orvaniconv-cli does not convert\n";
+        for (const bool toFile : {false, true}) {
+            std::vector<std::string> args = {"-f", "old", "-t", "new", "a.txt", c.name};
+            if (toFile) {
+                args.insert(args.begin(), {"-o", "out.txt"});
+            }
+            const Outcome result = run(args);
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(result.err, message);
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(read("out.txt"), "previous");
+        }
+        const Outcome piped = run({"-f", "old", "-t", "new"}, c.bytes);
+        EXPECT_EQ(piped.status, 1);
+        EXPECT_EQ(piped.err, "orvaniconv-cli: standard input: " + c.kind +
+                                 ", which orvaniconv-cli does not convert\n");
+    }
+}
+
+TEST_F(CliTest, TellsADocumentOnStandardInputByItsFirstBytes) {
+    const Outcome docx = run({"-f", "old", "-t", "new"}, MakeDocx(kSplitWord));
+    EXPECT_EQ(docx.status, 0) << docx.err;
+    const auto parts = ReadZip(docx.out);
+    ASSERT_EQ(parts.size(), 4U);
+    EXPECT_NE(parts[2].second.find("<w:t>xí</w:t>"), std::string::npos) << parts[2].second;
+    const struct {
+        std::string input;
+        std::string output;
+    } cases[] = {
+        {"<!DOCTYPE html><html><head><meta charset=utf-8></head><p>sh</p>",
+         "<!DOCTYPE html><html><head><meta charset=utf-8></head><p>š</p>"},
+        {"{\\rtf1\\ansi sh}", "{\\rtf1\\ansi \\u353\\'9a}"},
+        {"<b>sh</b>", "<b>š</b>"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run({"-f", "old", "-t", "new"}, c.input);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, c.output);
+    }
+}
+
+// As gzip does, a binary result is not written to a terminal; into a pipe it is.
+TEST_F(CliTest, WritesNoBinaryDocumentToATerminal) {
+    write("letter.docx", MakeDocx(kSplitWord));
+    const Outcome result = shell("script -qec \"$CLI -f old -t new letter.docx\" /dev/null");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("orvaniconv-cli: letter.docx: a DOCX document is not written to a "
+                              "terminal: name a file with -o, or redirect standard output"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(shell("script -qec \"$CLI -f old -t new letter.docx | head -c 2\" /dev/null").out,
+              "PK");
+}
+
+TEST_F(CliTest, SaysHowToInstallLibreOfficeWhereADocNeedsIt) {
+    write("letter.doc", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    write("letter", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    for (const std::string name : {"letter.doc", "letter"}) {
+        const Outcome result = shell("PATH=/nonexistent \"$CLI\" -f old -t new -o out.doc " + name);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "orvaniconv-cli: " + name +
+                                  ": converting .doc needs LibreOffice: apt-get install "
+                                  "libreoffice-writer-nogui\n");
+    }
+    EXPECT_EQ(files(), (std::vector<std::string>{"letter", "letter.doc"}));
+}
+
 } // namespace

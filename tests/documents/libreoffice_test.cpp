@@ -233,6 +233,22 @@ TEST_F(LibreOfficeTest, RichTextKeepsItsFormattingAndGoesByFont) {
     }
 }
 
+// The same letter saved by LibreOffice as Word 97-2003, converted through LibreOffice.
+TEST_F(LibreOfficeTest, WordNinetySevenConvertsThroughLibreOffice) {
+    write("letter.rtf", kLetterRtf);
+    write("letter.doc", office("letter.rtf", "doc:MS Word 97"));
+    ASSERT_EQ(filter("-f script -t new -o new.doc letter.doc"), 0) << read(".stderr");
+    EXPECT_TRUE(read("new.doc").starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"));
+    const std::string text = office("new.doc", "txt:Text");
+    EXPECT_TRUE(Contains(text, "Commentary: xícó and Kheetsoy dhath")) << text;
+    const std::string html = office("new.doc", "html");
+    EXPECT_FALSE(FontOf(html, "xí").starts_with("Orvani Script"));
+    EXPECT_TRUE(Contains(html, "<b>(\\s|<[^>]*>)*có")) << "bold run";
+    EXPECT_TRUE(Contains(html, "<img ")) << "picture";
+    ASSERT_EQ(filter("-f script -t new -o new.docx letter.doc"), 0) << read(".stderr");
+    EXPECT_TRUE(read("new.docx").starts_with("PK\x03\x04"));
+}
+
 // The same document with its parts' namespaces bound to prefixes of their own.
 std::string RenamedOdt(const std::string& odt) {
     std::vector<ZipEntry> entries;

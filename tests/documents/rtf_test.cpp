@@ -165,5 +165,17 @@ TEST(Rtf, IsFoundByItsNameOrItsStart) {
     EXPECT_EQ(DocumentFormatFromName("rtf"), DocumentFormat::Rtf);
 }
 
+TEST(DocumentFormat, TellsWordNinetySevenAndWhatIsNoDocument) {
+    const std::string ole2 = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+    EXPECT_EQ(DetectDocumentFormat("letter.DOC", ""), DocumentFormat::Doc);
+    EXPECT_EQ(DetectDocumentFormat("letter", ole2), DocumentFormat::Doc);
+    EXPECT_EQ(DocumentFormatFromName("doc"), DocumentFormat::Doc);
+    EXPECT_EQ(UnconvertedKind("%PDF-1.4"), "a PDF document");
+    EXPECT_EQ(UnconvertedKind("PK\x03\x04 xl/workbook.xml"), "a zip archive");
+    EXPECT_EQ(UnconvertedKind("PK\x03\x04 word/document.xml"), std::nullopt);
+    EXPECT_EQ(UnconvertedKind(ole2), std::nullopt);
+    EXPECT_EQ(UnconvertedKind("%PDF"), std::nullopt); // text that starts so
+}
+
 } // namespace
 } // namespace orvani::documents
