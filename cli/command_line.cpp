@@ -23,6 +23,7 @@ enum LongOnly : int {
     kScriptFont,
     kByFont,
     kAllText,
+    kKeepCase,
 };
 
 constexpr option kLongOptions[] = {
@@ -35,6 +36,7 @@ constexpr option kLongOptions[] = {
     {"no-a", no_argument, nullptr, kNoA},
     {"oh-uh", no_argument, nullptr, kOhUh},
     {"no-oh-uh", no_argument, nullptr, kNoOhUh},
+    {"keep-case", no_argument, nullptr, kKeepCase},
     {"no-normalize", no_argument, nullptr, kNoNormalize},
     {"normalize", no_argument, nullptr, kNormalize},
     {"replace-invalid", no_argument, nullptr, kReplaceInvalid},
@@ -159,6 +161,9 @@ Command ParseCommandLine(int argc, char* argv[]) {
         case kNoOhUh:
             request.options.ohUh = false;
             break;
+        case kKeepCase:
+            request.options.keepCase = true;
+            break;
         case kNoNormalize:
             request.normalize = false;
             break;
@@ -217,6 +222,10 @@ Command ParseCommandLine(int argc, char* argv[]) {
     if (!to) {
         return UsageError{"missing -t TO, the standard wanted"};
     }
+    if (request.options.keepCase && (*from == Standard::Script || *to == Standard::Script)) {
+        return UsageError{"--keep-case is for old and new: in Orvani Script the case of a letter "
+                          "is the letter, so there is no case to keep"};
+    }
     request.from = *from;
     request.to = *to;
     return request;
@@ -251,6 +260,10 @@ letter.
       --oh-uh         read Old "oh" and "uh" as "o" and "u", and write them
                       back so
       --no-oh-uh      keep "oh" and "uh" as they are (the default)
+      --keep-case     between old and new, keep capitals: "Kheetsoy" gives
+                      "Xícó", "SHOO" gives "ŠÚ" (not with script, whose case
+                      spells its letters); without it the result is in lower
+                      case
       --input-encoding=ENC
                       the encoding of the input (default UTF-8): any name or
                       alias of an ICU converter, such as windows-1252,
@@ -342,6 +355,7 @@ written, 2 for a wrong command line.
 
 Examples:
   echo "Kheetsoy dhath" | orvaniconv-cli -f old -t new
+  echo "Kheetsoy, SHOO" | orvaniconv-cli -f old -t new --keep-case
   orvaniconv-cli -f new -t old --input-encoding windows-1252 letter.txt
   orvaniconv-cli -f old -t new --output-encoding windows-1252 \
       -o letter-1252.txt letter.old

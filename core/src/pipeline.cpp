@@ -8,6 +8,7 @@
 namespace orvani {
 namespace {
 
+using detail::CaseKeeping;
 using detail::Transcriber;
 
 // Whole texts go through in blocks, so that the room reserved ahead stays small.
@@ -16,9 +17,17 @@ constexpr std::size_t kBlock = std::size_t{1} << 14;
 } // namespace
 
 Converter::Converter(Standard source, Standard target, ConversionOptions options)
-    : transcriber_(&detail::SharedTranscriber(source, target, options)) {}
+    : transcriber_(&detail::SharedTranscriber(source, target, options)),
+      caseKeeping_(detail::SharedCaseKeeping(source, target, options)) {}
 
 void Converter::feed(std::u32string_view text, std::u32string& out) {
+    if (caseKeeping_ != nullptr) {
+        char32_t written[CaseKeeping::kMostWritten];
+        for (const char32_t c : text) {
+            out.append(written, caseKeeping_->feed(c, caseState_, written));
+        }
+        return;
+    }
     for (std::size_t start = 0; start < text.size(); start += kBlock) {
         const std::u32string_view block = text.substr(start, kBlock);
         const std::size_t used = out.size();
@@ -30,6 +39,11 @@ void Converter::feed(std::u32string_view text, std::u32string& out) {
 }
 
 void Converter::finish(std::u32string& out) {
+    if (caseKeeping_ != nullptr) {
+        char32_t written[CaseKeeping::kMostWritten];
+        out.append(written, caseKeeping_->finish(caseState_, written));
+        return;
+    }
     const std::size_t used = out.size();
     out.resize(used + transcriber_->maxOutput(0, false));
     char32_t* end = transcriber_->finish(out.data() + used, pending_);
@@ -37,10 +51,53 @@ void Converter::finish(std::u32string& out) {
 }
 
 std::size_t Converter::maxUtf8Output(std::size_t bytes) const noexcept {
+    if (caseKeeping_ != nullptr) {
+        return bytes * CaseKeeping::kUtf8Growth + CaseKeeping::kHeldUtf8;
+    }
     return transcriber_->maxOutput(bytes, true);
 }
 
+Utf8Progress Converter::convertUtf8KeepingCase(std::string_view utf8,
+                                               std::span<char> out) noexcept {
+    std::size_t fits = utf8.size();
+    if (maxUtf8Output(fits) > out.size()) {
+        fits = out.size() < CaseKeeping::kHeldUtf8
+                   ? 0
+                   : (out.size() - CaseKeeping::kHeldUtf8) / CaseKeeping::kUtf8Growth;
+    }
+    const char* p = utf8.data();
+    const char* const end = p + fits;
+    char* o = out.data();
+    bool mayCompose = false;
+    bool invalid = false;
+    while (p < end) {
+        const internal::Utf8Char read = internal::DecodeUtf8(p, end);
+        if (read.status != internal::Utf8Status::Valid) {
+            invalid = read.status == internal::Utf8Status::Invalid;
+            break;
+        }
+        mayCompose = mayCompose || Transcriber::MayCompose(read.c);
+        char32_t written[CaseKeeping::kMostWritten];
+        char32_t* const writtenEnd = caseKeeping_->feed(read.c, caseState_, written);
+        for (const char32_t* w = written; w < writtenEnd; ++w) {
+            o = internal::EncodeUtf8(*w, o);
+        }
+        p += read.length;
+    }
+    const auto read = static_cast<std::size_t>(p - utf8.data());
+    Utf8Stop stop = Utf8Stop::End;
+    if (invalid) {
+        stop = Utf8Stop::Invalid;
+    } else if (read < utf8.size()) {
+        stop = fits < utf8.size() ? Utf8Stop::OutputFull : Utf8Stop::CutOff;
+    }
+    return {read, static_cast<std::size_t>(o - out.data()), stop, mayCompose};
+}
+
 Utf8Progress Converter::convertUtf8(std::string_view utf8, std::span<char> out) noexcept {
+    if (caseKeeping_ != nullptr) {
+        return convertUtf8KeepingCase(utf8, out);
+    }
     // Only as much input as the output is sure to have room for.
     std::size_t fits = utf8.size();
     if (maxUtf8Output(fits) > out.size()) {
@@ -66,6 +123,18 @@ Utf8Progress Converter::convertUtf8(std::string_view utf8, std::span<char> out) 
 }
 
 Utf8Finish Converter::finishUtf8(std::span<char> out) noexcept {
+    if (caseKeeping_ != nullptr) {
+        if (out.size() < maxUtf8Output(0)) {
+            return {0, Utf8Stop::OutputFull};
+        }
+        char32_t written[CaseKeeping::kMostWritten];
+        char32_t* const writtenEnd = caseKeeping_->finish(caseState_, written);
+        char* o = out.data();
+        for (const char32_t* w = written; w < writtenEnd; ++w) {
+            o = internal::EncodeUtf8(*w, o);
+        }
+        return {static_cast<std::size_t>(o - out.data()), Utf8Stop::End};
+    }
     if (pending_ && out.size() < maxUtf8Output(0)) {
         return {0, Utf8Stop::OutputFull};
     }

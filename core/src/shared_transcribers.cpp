@@ -41,7 +41,9 @@ constexpr std::size_t SlotOf(Standard source, Standard target, ConversionOptions
            (options.a ? 2 : 0) + (options.ohUh ? 1 : 0);
 }
 
-Transcriber Build(std::size_t slot) {
+// Transcriber or CaseKeeping, for the pair and options of `slot`.
+template <typename Conversion>
+Conversion Build(std::size_t slot) {
     const Standard source = kStandards[slot / kOptionSets / kStandards.size()];
     const Standard target = kStandards[slot / kOptionSets % kStandards.size()];
     const ConversionOptions options{.a = (slot & 2) != 0, .ohUh = (slot & 1) != 0};
@@ -52,18 +54,19 @@ Transcriber Build(std::size_t slot) {
 
 // One function-local static a slot: each is built on its first use, once, however many
 // threads ask at the same time, and the conversions that are never used cost nothing.
-template <std::size_t Slot>
-const Transcriber& Compiled() {
-    static const Transcriber transcriber = Build(Slot);
-    return transcriber;
+template <typename Conversion, std::size_t Slot>
+const Conversion& Compiled() {
+    static const Conversion conversion = Build<Conversion>(Slot);
+    return conversion;
 }
 
-template <std::size_t... Slots>
+template <typename Conversion, std::size_t... Slots>
 constexpr auto MakeSlots(std::index_sequence<Slots...>) {
-    return std::array<const Transcriber& (*)(), sizeof...(Slots)>{&Compiled<Slots>...};
+    return std::array<const Conversion& (*)(), sizeof...(Slots)>{&Compiled<Conversion, Slots>...};
 }
 
-constexpr auto kCompiled = MakeSlots(std::make_index_sequence<kSlots>());
+constexpr auto kCompiled = MakeSlots<Transcriber>(std::make_index_sequence<kSlots>());
+constexpr auto kCaseKeeping = MakeSlots<CaseKeeping>(std::make_index_sequence<kSlots>());
 
 // Slots are numbered by each standard's value, which is its place in kStandards.
 static_assert([] {
@@ -79,6 +82,13 @@ static_assert([] {
 
 const Transcriber& SharedTranscriber(Standard source, Standard target, ConversionOptions options) {
     return kCompiled[SlotOf(source, target, options)]();
+}
+
+const CaseKeeping* SharedCaseKeeping(Standard source, Standard target, ConversionOptions options) {
+    if (!options.keepCase || source == Standard::Script || target == Standard::Script) {
+        return nullptr;
+    }
+    return &kCaseKeeping[SlotOf(source, target, options)]();
 }
 
 } // namespace orvani::detail

@@ -31,6 +31,27 @@ TEST_F(CliTest, ConvertsStandardInput) {
     }
 }
 
+TEST_F(CliTest, KeepsCapitalsOnRequest) {
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        std::string output;
+    } cases[] = {
+        {{"-f", "old", "-t", "new"}, "Kheetsoy, SHOO\n", "Xícó, ŠÚ\n"},
+        {{"-f", "new", "-t", "old"}, "Šú, XÍCÓ\n", "Shoo, KHEETSOY\n"},
+        {{"-f", "old", "-t", "new", "--format=html"},
+         "<p>Khee<b>TSOY</b></p>",
+         "<p>Xí<b>CÓ</b></p>"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.emplace_back("--keep-case");
+        const Outcome result = run(args, c.input);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, c.output);
+    }
+}
+
 TEST_F(CliTest, KeepsByteOrderMarkAndLineEnds) {
     const Outcome result = run({"-f", "old", "-t", "new", CLI_TEST_DATA "/greeting.old"});
     EXPECT_EQ(result.status, 0) << result.err;
@@ -77,6 +98,12 @@ TEST_F(CliTest, ConvertsLargeInputsWithoutSeams) {
     const Outcome result = run({"-f", "old", "-t", "new", "large.txt"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(result.out == expected) << "the output differs";
+    std::string kept;
+    for (int i = 0; i < 120000; ++i) {
+        kept += "Xícó ðæþ, ohm uhr\n";
+    }
+    EXPECT_TRUE(run({"-f", "old", "-t", "new", "--keep-case", "large.txt"}).out == kept)
+        << "the output with capitals kept differs";
 
     // A fault in the first and in the second half of the first megabyte.
     for (const std::size_t fault : {std::size_t{300000}, std::size_t{800000}}) {
@@ -226,6 +253,12 @@ TEST_F(CliTest, UsageErrorsPointToHelp) {
          "'--normalize'"},
         {{"-f", "old", "-t", "new", "--a=1"}, "option '--a' takes no argument"},
         {{"-f", "old", "-t", "new", "--replace=1"}, "option '--replace' takes no argument"},
+        {{"-f", "script", "-t", "old", "--keep-case"},
+         "--keep-case is for old and new: in Orvani Script the case of a letter is the letter, "
+         "so there is no case to keep"},
+        {{"-f", "new", "--keep-case", "-t", "Orvani Script"},
+         "--keep-case is for old and new: in Orvani Script the case of a letter is the letter, "
+         "so there is no case to keep"},
     };
     for (const auto& c : cases) {
         const Outcome result = run(c.args);
@@ -275,7 +308,8 @@ TEST_F(CliTest, HelpVersionAndList) {
     for (const char* option :
          {"--from", "--to", "--a", "--no-a", "--oh-uh", "--no-oh-uh", "--output", "--list",
           "--help", "--version", "--input-encoding", "--output-encoding", "--replace-invalid",
-          "--no-normalize", "--normalize", "--script-font", "--by-font", "--all-text"}) {
+          "--no-normalize", "--normalize", "--script-font", "--by-font", "--all-text",
+          "--keep-case"}) {
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     }
 

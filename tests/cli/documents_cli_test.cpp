@@ -48,6 +48,16 @@ TEST_F(CliTest, ConvertsAWordDocumentIntoItsOutputFile) {
         << parts[2].second;
 }
 
+TEST_F(CliTest, KeepsCapitalsInADocumentOnRequest) {
+    write("letter.docx", MakeDocx(kSplitWord));
+    const Outcome result =
+        run({"-f", "old", "-t", "new", "--keep-case", "-o", "out.docx", "letter.docx"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const auto parts = ReadZip(read("out.docx"));
+    ASSERT_EQ(parts.size(), 4U);
+    EXPECT_NE(parts[2].second.find(R"(<w:t>Xí</w:t>)"), std::string::npos) << parts[2].second;
+}
+
 TEST_F(CliTest, ConvertsOnlyTheSourceStandardsTextByFontUnlessAllTextIsAsked) {
     write("notes.html", "<style>.w{font-family:Orv}</style><p>Hi <b class=w>kExO</b></p>");
     const std::string sheet = "<style>.w{font-family:Orv}</style>";

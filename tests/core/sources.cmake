@@ -12,7 +12,8 @@ set(ORVANI_CORE_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/letter_table_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_road_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/lower_case_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/vector_road_test.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/vector_road_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/keep_case_test.cpp)
 set(ORVANI_CORE_ICU_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/utf8_road_nfc_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/lower_case_icu_test.cpp

@@ -13,7 +13,19 @@ namespace orvani {
 
 namespace detail {
 class Transcriber;
-}
+class CaseKeeping;
+
+// What a conversion that keeps capitals carries from one piece of text to the next.
+struct CaseState {
+    // An Old letter, as typed, that the next character may make half of a two-letter spelling.
+    std::optional<char32_t> readerHeld;
+    // A capital New letter written with two letters, waiting for the next character to tell
+    // whether it stands in a word in capitals; and whether a capital came before it.
+    std::optional<char32_t> writerHeld;
+    bool writerHeldAfterCapital = false;
+    bool previousCapital = false;
+};
+} // namespace detail
 
 // Why a whole-text UTF-8 conversion stopped short of the end of its text.
 enum class Utf8Error : std::uint8_t {
@@ -115,8 +127,14 @@ public:
     [[nodiscard]] Utf8Finish finishUtf8(std::span<char> out) noexcept;
 
 private:
+    [[nodiscard]] Utf8Progress convertUtf8KeepingCase(std::string_view utf8,
+                                                      std::span<char> out) noexcept;
+
     const detail::Transcriber* transcriber_;
     std::optional<char16_t> pending_; // a letter that the next piece may pair with
+    // With ConversionOptions::keepCase, the road that keeps capitals, a character at a time.
+    const detail::CaseKeeping* caseKeeping_;
+    detail::CaseState caseState_;
 };
 
 // A place where UTF-8 text may be cut, so that the part from the cut on can be converted apart

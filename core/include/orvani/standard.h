@@ -23,6 +23,10 @@ enum class DocumentType { Plain, HTML };
 struct ConversionOptions {
     bool a = true;     // a single "a" is read as "æ"
     bool ohUh = false; // "oh" and "uh" are read as "o" and "u", and written back so
+    // Between Old and New, capitals stay capitals ("Kheetsoy" to "Xícó", "SHOO" to "ŠÚ")
+    // rather than all text coming out in lower case. The script spells letters with its case,
+    // so where it is on either side this has no effect.
+    bool keepCase = false;
 };
 
 // "Old", "New" or "Orvani Script".
