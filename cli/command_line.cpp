@@ -24,6 +24,7 @@ enum LongOnly : int {
     kByFont,
     kAllText,
     kKeepCase,
+    kReport,
 };
 
 constexpr option kLongOptions[] = {
@@ -37,6 +38,7 @@ constexpr option kLongOptions[] = {
     {"oh-uh", no_argument, nullptr, kOhUh},
     {"no-oh-uh", no_argument, nullptr, kNoOhUh},
     {"keep-case", no_argument, nullptr, kKeepCase},
+    {"report", optional_argument, nullptr, kReport},
     {"no-normalize", no_argument, nullptr, kNoNormalize},
     {"normalize", no_argument, nullptr, kNormalize},
     {"replace-invalid", no_argument, nullptr, kReplaceInvalid},
@@ -163,6 +165,16 @@ Command ParseCommandLine(int argc, char* argv[]) {
             break;
         case kKeepCase:
             request.options.keepCase = true;
+            break;
+        case kReport:
+            if (optarg == nullptr || std::string_view(optarg) == "text") {
+                request.report = ReportFormat::Text;
+            } else if (std::string_view(optarg) == "json") {
+                request.report = ReportFormat::Json;
+            } else {
+                return UsageError{"unknown report format '" + std::string(optarg) +
+                                  "' (choose text or json)"};
+            }
             break;
         case kNoNormalize:
             request.normalize = false;
@@ -292,6 +304,12 @@ letter.
                       script, the text in the Script font; from old or new,
                       the rest (the default)
       --all-text      in documents, convert all text, whatever its font
+      --report[=FORMAT]
+                      tell on standard error, for each input, the characters
+                      that no table of the source standard names and that
+                      passed through unconverted (how many, and where the
+                      first was), and those that do not convert back as they
+                      were; FORMAT is text (the default) or json
   -o, --output=FILE   write to FILE, replacing it only when the whole
                       conversion succeeded; - is standard output
   -l, --list          list the standards
@@ -360,6 +378,7 @@ Examples:
   orvaniconv-cli -f old -t new --output-encoding windows-1252 \
       -o letter-1252.txt letter.old
   orvaniconv-cli -f old -t new --replace-invalid damaged.txt
+  orvaniconv-cli -f old -t new --report -o letter.new letter.old
   printf 'xi\xcc\x81co\xcc\x81\n' | orvaniconv-cli -f new -t old
   orvaniconv-cli -f old -t new -o - letter.old
   orvaniconv-cli -f old -t new -o page-new.html page.html

@@ -13,6 +13,9 @@ namespace orvani::cli {
 
 inline constexpr std::string_view kProgramName = "orvaniconv-cli";
 
+// How --report tells what was not converted.
+enum class ReportFormat { Text, Json };
+
 struct ConvertRequest {
     Standard from = Standard::Old;
     Standard to = Standard::New;
@@ -29,6 +32,9 @@ struct ConvertRequest {
     std::optional<DocumentFormat> format;
     std::string scriptFont = "Orvani Script"; // the font that Script text is given in documents
     bool byFont = true; // in documents, convert only the text in the source standard's font
+    // Tell on standard error, for each input, what passed through unconverted and what does
+    // not convert back.
+    std::optional<ReportFormat> report;
 };
 
 struct ShowHelp {};

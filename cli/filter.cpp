@@ -8,6 +8,7 @@
 #include "normalizing_source.h"
 #include "office_conversion.h"
 #include "output.h"
+#include "report.h"
 #include "stream_conversion.h"
 #include "worker.h"
 
@@ -148,7 +149,8 @@ std::string ReplacementNotice(std::uint64_t count, std::uint64_t first) {
 } // namespace
 
 bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* encoder,
-               const std::function<void(const std::string&)>& notice) {
+               const std::function<void(const std::string&)>& notice,
+               const std::function<void(InputReport)>& reported) {
     const Converter fresh(request.from, request.to, request.options);
     const bool decodes = request.replaceInvalid || !IsUtf8(request.inputEncoding);
     ByteSink& sink = encoder != nullptr ? static_cast<ByteSink&>(*encoder) : output;
@@ -185,6 +187,11 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         if (request.inputEncodingNamed) {
             settings.htmlEncoding = request.inputEncoding;
         }
+        std::optional<CharacterTally> tally;
+        if (request.report) {
+            settings.observeText = [&tally](std::string_view text) { tally->add(text); };
+            tally.emplace();
+        }
         const std::string document = ReadWhole(input);
         try {
             if (format != DocumentFormat::Doc) {
@@ -203,6 +210,10 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
             sink.write(converted);
         } catch (const DocumentError& error) {
             throw FilterError(input.name(), error.what());
+        }
+        if (tally) {
+            reported(
+                MakeReport(input.name(), *tally, request.from, request.to, request.options, true));
         }
 #else
         throw FilterError(input.name(),
@@ -239,7 +250,12 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         if (encoder != nullptr) {
             encoder->startText(input.name());
         }
-        if (const auto mapped = input.mapped(); mapped && !decodes && !peeked) {
+        // The report counts the text as it streams, after decoding and NFC.
+        std::optional<CharacterTally> tally;
+        if (request.report) {
+            tally.emplace();
+        }
+        if (const auto mapped = input.mapped(); mapped && !decodes && !peeked && !tally) {
             ConvertMapped(*mapped, input.name(), request.normalize, sink, fresh, worker, {},
                           [&](std::size_t done) { input.release(done); });
             return;
@@ -253,7 +269,15 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         if (request.normalize) {
             text = &normalized.emplace(*text);
         }
+        std::optional<TallyingSource> tallied;
+        if (tally) {
+            text = &tallied.emplace(*text, *tally);
+        }
         ConvertStream(*text, sink, fresh, worker);
+        if (tally) {
+            reported(
+                MakeReport(input.name(), *tally, request.from, request.to, request.options, false));
+        }
         if (decoded && decoded->replaced() != 0) {
             notice(FilterError(input.name(),
                                ReplacementNotice(decoded->replaced(), *decoded->firstReplaced()))

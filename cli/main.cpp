@@ -4,13 +4,16 @@
 #include "filter.h"
 #include "icu_converter.h"
 #include "output.h"
+#include "report.h"
 #include "standard_streams.h"
 
 #include <orvani/version.h>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -25,14 +28,15 @@ void Tell(const std::string& message) {
     std::cerr << kProgramName << ": " << message << '\n';
 }
 
-int Convert(const ConvertRequest& request) {
+int ConvertInto(const ConvertRequest& request, const std::function<void(InputReport)>& reported) {
     try {
         Output output(request.output);
         std::optional<EncodingSink> encoder;
         if (!IsUtf8(request.outputEncoding)) {
             encoder.emplace(output, request.outputEncoding);
         }
-        const bool allRead = RunFilter(request, output, encoder ? &*encoder : nullptr, Tell);
+        const bool allRead =
+            RunFilter(request, output, encoder ? &*encoder : nullptr, Tell, reported);
         if (encoder) {
             encoder->finish();
         }
@@ -45,6 +49,22 @@ int Convert(const ConvertRequest& request) {
     } catch (const ReaderGone&) {
         return kReaderGone;
     }
+}
+
+// Text reports are told as each input is done; JSON is one array, at the end.
+int Convert(const ConvertRequest& request) {
+    std::vector<InputReport> reports;
+    const int status = ConvertInto(request, [&](InputReport report) {
+        if (request.report == ReportFormat::Json) {
+            reports.push_back(std::move(report));
+        } else {
+            std::cerr << ReportText(report);
+        }
+    });
+    if (request.report == ReportFormat::Json) {
+        std::cerr << ReportJson(reports);
+    }
+    return status;
 }
 
 // Writes all of `text` to standard output as a conversion does: a failure is told with the

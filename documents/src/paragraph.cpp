@@ -7,7 +7,8 @@
 namespace orvani::documents {
 
 ParagraphConverter::ParagraphConverter(const DocumentSettings& settings)
-    : normalize_(settings.normalize), converter_(settings.from, settings.to, settings.options) {}
+    : normalize_(settings.normalize), converter_(settings.from, settings.to, settings.options),
+      observe_(settings.observeText) {}
 
 std::size_t ParagraphConverter::add(std::string_view text) {
     const std::size_t run = runs_.size();
@@ -64,6 +65,9 @@ void ParagraphConverter::convertInto(std::size_t run, std::string_view text) {
         Converter alone = converter_;
         heldAlone.resize(alone.maxUtf8Output(0));
         heldAlone.resize(alone.finishUtf8(heldAlone).written);
+    }
+    if (observe_) {
+        observe_(text);
     }
     scratch_.clear();
     const bool heldPaired = write(text, scratch_);

@@ -5,6 +5,7 @@
 #include <orvani/pipeline.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,7 @@ private:
     NfcStream nfc_;
     std::size_t heldRun_ = 0; // the run where the text that nfc_ holds begins
     Converter converter_;
+    std::function<void(std::string_view)> observe_;
     std::vector<std::string> runs_;
     std::size_t lastFed_ = 0; // the last run with text: any letter held comes from it
     bool fed_ = false;

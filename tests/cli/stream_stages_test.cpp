@@ -1,6 +1,7 @@
 // The filter's stages between the file and the converter, driven from memory: NFC across
 // pieces, decoding through ICU, encoding the output, and faults in the middle of a stream.
 
+#include "character_tally.h"
 #include "decoding_source.h"
 #include "encoding_sink.h"
 #include "errors.h"
@@ -276,6 +277,28 @@ TEST(EncodingSink, NamesACharacterTheEncodingCannotHold) {
         },
         FilterError);
     EXPECT_EQ(out.text, "\xF0\xE6\n\xFE\xE6");
+}
+
+// Characters cut between two reads count once, where they began.
+TEST(CharacterTally, CountsCharactersCutBetweenPieces) {
+    const std::string text = "a\u00F1\nb\u20AC\u00F1\r\n\u20AC";
+    for (std::size_t piece = 1; piece <= text.size(); ++piece) {
+        CharacterTally tally;
+        MemorySource source(text, piece);
+        TallyingSource tallied(source, tally);
+        char buffer[64];
+        while (tallied.read(buffer, sizeof buffer) != 0) {
+        }
+        const auto seen = tally.characters();
+        ASSERT_EQ(seen.size(), 6U) << piece;
+        EXPECT_EQ(seen.at(0xF1).count, 2U);
+        EXPECT_EQ(seen.at(0xF1).first.line, 1U);
+        EXPECT_EQ(seen.at(0xF1).first.column, 2U);
+        EXPECT_EQ(seen.at(0x20AC).count, 2U);
+        EXPECT_EQ(seen.at(0x20AC).first.line, 2U);
+        EXPECT_EQ(seen.at(0x20AC).first.column, 2U);
+        EXPECT_EQ(seen.at(0x20AC).first.index, 4U);
+    }
 }
 
 } // namespace

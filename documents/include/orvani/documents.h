@@ -27,6 +27,8 @@ struct DocumentSettings {
     // The encoding of an HTML page, over what the page declares (a byte-order mark wins);
     // empty: what the page declares, or else UTF-8. A page is written back in its encoding.
     std::string htmlEncoding;
+    // Given each piece of text as it is converted (after NFC), to take stock of it.
+    std::function<void(std::string_view)> observeText;
 };
 
 // A document that cannot be converted: corrupt, malformed, too large or unsafe. `part` names
