@@ -4,6 +4,7 @@
 
 #include <orvani/documents.h>
 
+#include <algorithm>
 #include <getopt.h>
 
 namespace orvani::cli {
@@ -25,12 +26,15 @@ enum LongOnly : int {
     kAllText,
     kKeepCase,
     kReport,
+    kOutputDir,
 };
 
 constexpr option kLongOptions[] = {
     {"from", required_argument, nullptr, 'f'},
     {"to", required_argument, nullptr, 't'},
     {"output", required_argument, nullptr, 'o'},
+    {"output-dir", required_argument, nullptr, kOutputDir},
+    {"verbose", no_argument, nullptr, 'v'},
     {"input-encoding", required_argument, nullptr, kInputEncoding},
     {"output-encoding", required_argument, nullptr, kOutputEncoding},
     {"a", no_argument, nullptr, kA},
@@ -121,7 +125,7 @@ Command ParseCommandLine(int argc, char* argv[]) {
     optind = 0; // a fresh scan, also when called more than once
     opterr = 0; // we word the messages ourselves
     for (;;) {
-        const int opt = getopt_long(argc, argv, ":f:t:o:lhV", kLongOptions, nullptr);
+        const int opt = getopt_long(argc, argv, ":f:t:o:vlhV", kLongOptions, nullptr);
         if (opt == -1) {
             break;
         }
@@ -142,6 +146,15 @@ Command ParseCommandLine(int argc, char* argv[]) {
             // "-" is standard output, as it is standard input among the inputs.
             request.output =
                 std::string_view(optarg) == "-" ? std::nullopt : std::optional<std::string>(optarg);
+            break;
+        case kOutputDir:
+            if (*optarg == '\0') {
+                return UsageError{"option '" + OptionSpelling(argv, opt) + "' needs a folder name"};
+            }
+            request.outputDir = optarg;
+            break;
+        case 'v':
+            request.verbose = true;
             break;
         case kInputEncoding:
         case kOutputEncoding:
@@ -238,6 +251,16 @@ Command ParseCommandLine(int argc, char* argv[]) {
         return UsageError{"--keep-case is for old and new: in Orvani Script the case of a letter "
                           "is the letter, so there is no case to keep"};
     }
+    if (request.outputDir) {
+        if (request.output) {
+            return UsageError{"-o and --output-dir both say where to write: give one of them"};
+        }
+        if (request.inputs.empty() ||
+            std::find(request.inputs.begin(), request.inputs.end(), "-") != request.inputs.end()) {
+            return UsageError{"--output-dir writes each FILE under its own name, and standard "
+                              "input (-) has none: name the files"};
+        }
+    }
     request.from = *from;
     request.to = *to;
     return request;
@@ -312,6 +335,11 @@ letter.
                       were; FORMAT is text (the default) or json
   -o, --output=FILE   write to FILE, replacing it only when the whole
                       conversion succeeded; - is standard output
+      --output-dir=DIR
+                      convert each FILE on its own into DIR/NAME, NAME being
+                      the FILE's own name, in its own format; a file that
+                      fails is told and the others are still converted
+  -v, --verbose       with --output-dir, tell where each file went
   -l, --list          list the standards
   -h, --help          show this help
   -V, --version       show the version
@@ -331,6 +359,12 @@ is written straight to. FILE may be one of the inputs; it may not be a folder.
 Without -o, an input that cannot be read is reported and the others are still
 converted; with -o the filter stops there and leaves FILE untouched. An input
 that is the output itself is refused ("input file is output file").
+
+With --output-dir, each FILE is converted into DIR (made if it is missing)
+under its own name, atomically as for -o; a file that fails is told, the
+others are still converted, and the exit status is 1 at the end. Two FILEs of
+the same name are refused after the first. On a terminal, a progress bar shows
+on standard error when there are more than 8 files or 200 MB.
 
 Documents keep their formatting: only the text a reader sees is converted (in
 HTML also alt, title, placeholder, label and abbr; not scripts, styles,
@@ -379,6 +413,7 @@ Examples:
       -o letter-1252.txt letter.old
   orvaniconv-cli -f old -t new --replace-invalid damaged.txt
   orvaniconv-cli -f old -t new --report -o letter.new letter.old
+  orvaniconv-cli -f old -t new --output-dir new --verbose letters/*.txt
   printf 'xi\xcc\x81co\xcc\x81\n' | orvaniconv-cli -f new -t old
   orvaniconv-cli -f old -t new -o - letter.old
   orvaniconv-cli -f old -t new -o page-new.html page.html

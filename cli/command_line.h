@@ -35,6 +35,9 @@ struct ConvertRequest {
     // Tell on standard error, for each input, what passed through unconverted and what does
     // not convert back.
     std::optional<ReportFormat> report;
+    // Each input converted into this folder under its own name, rather than into one output.
+    std::optional<std::string> outputDir;
+    bool verbose = false; // tell where each file went
 };
 
 struct ShowHelp {};

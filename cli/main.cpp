@@ -2,6 +2,7 @@
 #include "encoding_sink.h"
 #include "errors.h"
 #include "filter.h"
+#include "folder_conversion.h"
 #include "icu_converter.h"
 #include "output.h"
 #include "report.h"
@@ -54,13 +55,16 @@ int ConvertInto(const ConvertRequest& request, const std::function<void(InputRep
 // Text reports are told as each input is done; JSON is one array, at the end.
 int Convert(const ConvertRequest& request) {
     std::vector<InputReport> reports;
-    const int status = ConvertInto(request, [&](InputReport report) {
+    const auto reported = [&](InputReport report) {
         if (request.report == ReportFormat::Json) {
             reports.push_back(std::move(report));
         } else {
             std::cerr << ReportText(report);
         }
-    });
+    };
+    const auto convertOne = [&](const ConvertRequest& one) { return ConvertInto(one, reported); };
+    const int status =
+        request.outputDir ? ConvertEachIntoFolder(request, convertOne, Tell) : convertOne(request);
     if (request.report == ReportFormat::Json) {
         std::cerr << ReportJson(reports);
     }

@@ -256,6 +256,17 @@ TEST_F(CliTest, UsageErrorsPointToHelp) {
         {{"-f", "script", "-t", "old", "--keep-case"},
          "--keep-case is for old and new: in Orvani Script the case of a letter is the letter, "
          "so there is no case to keep"},
+        {{"-f", "old", "-t", "new", "--output-dir", "out"},
+         "--output-dir writes each FILE under its own name, and standard input (-) has none: "
+         "name the files"},
+        {{"-f", "old", "-t", "new", "--output-dir=out", "a.txt", "-"},
+         "--output-dir writes each FILE under its own name, and standard input (-) has none: "
+         "name the files"},
+        {{"-f", "old", "-t", "new", "--output-dir=out", "-o", "b.txt", "a.txt"},
+         "-o and --output-dir both say where to write: give one of them"},
+        {{"-f", "old", "-t", "new", "--output-dir="}, "option '--output-dir' needs a folder name"},
+        {{"-f", "old", "-t", "new", "--report=xml"},
+         "unknown report format 'xml' (choose text or json)"},
         {{"-f", "new", "--keep-case", "-t", "Orvani Script"},
          "--keep-case is for old and new: in Orvani Script the case of a letter is the letter, "
          "so there is no case to keep"},
@@ -305,11 +316,28 @@ TEST_F(CliTest, HelpVersionAndList) {
 
     result = run({"-f", "old", "--help", "--bogus"});
     EXPECT_EQ(result.status, 0);
-    for (const char* option :
-         {"--from", "--to", "--a", "--no-a", "--oh-uh", "--no-oh-uh", "--output", "--list",
-          "--help", "--version", "--input-encoding", "--output-encoding", "--replace-invalid",
-          "--no-normalize", "--normalize", "--script-font", "--by-font", "--all-text",
-          "--keep-case"}) {
+    for (const char* option : {"--from",
+                               "--to",
+                               "--a",
+                               "--no-a",
+                               "--oh-uh",
+                               "--no-oh-uh",
+                               "--output",
+                               "--list",
+                               "--help",
+                               "--version",
+                               "--input-encoding",
+                               "--output-encoding",
+                               "--replace-invalid",
+                               "--no-normalize",
+                               "--normalize",
+                               "--script-font",
+                               "--by-font",
+                               "--all-text",
+                               "--keep-case",
+                               "--report",
+                               "--output-dir",
+                               "--verbose"}) {
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     }
 
