@@ -348,7 +348,10 @@ Where an option is given more than once, the last one counts.
 
 Without --replace-invalid, invalid input is an error. With the default UTF-8
 input, a file that starts with a UTF-16 byte-order mark is refused: it looks
-like UTF-16, so name its encoding with --input-encoding.
+like UTF-16, so name its encoding with --input-encoding; and one that reads
+cleanly as Windows-1252 from the first byte that is not UTF-8 on is refused
+with the hint to try --input-encoding windows-1252. On a terminal that shows
+both the output and the messages, a message starts on a line of its own.
 
 A regular or missing FILE of -o is replaced atomically through a temporary
 file .FILE.XXXXXX in its folder, and keeps its mode, and its owner and group

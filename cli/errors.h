@@ -38,7 +38,7 @@ struct ReaderGone {};
 [[nodiscard]] ReadError SystemReadError(std::string_view name, int errnoValue);
 
 // Invalid UTF-8 at byte `offset` of the input `name`; `rest` is the input from there on, to
-// recognise text that is plainly in another encoding.
+// recognise text that is plainly in another encoding (UTF-16, Windows-1252) and say so.
 [[nodiscard]] FilterError InvalidUtf8(std::string_view name, std::uint64_t offset,
                                       std::string_view rest);
 

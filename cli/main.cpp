@@ -14,6 +14,8 @@
 #include <functional>
 #include <iostream>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -25,7 +27,25 @@ constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 constexpr int kReaderGone = 128 + 13; // as if SIGPIPE had ended the filter
 
+// Whether standard output and standard error are the same terminal, where a message would
+// run on from text that does not end its line.
+bool SharesTheTerminal() {
+    struct stat out {};
+    struct stat err {};
+    return ::isatty(STDOUT_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1 &&
+           ::fstat(STDOUT_FILENO, &out) == 0 && ::fstat(STDERR_FILENO, &err) == 0 &&
+           out.st_rdev == err.st_rdev;
+}
+
+void StartMessageLine() {
+    if (!StandardOutputEndsLine() && SharesTheTerminal()) {
+        std::cerr << '\n';
+        StandardOutputLineEnded();
+    }
+}
+
 void Tell(const std::string& message) {
+    StartMessageLine();
     std::cerr << kProgramName << ": " << message << '\n';
 }
 
@@ -59,6 +79,7 @@ int Convert(const ConvertRequest& request) {
         if (request.report == ReportFormat::Json) {
             reports.push_back(std::move(report));
         } else {
+            StartMessageLine();
             std::cerr << ReportText(report);
         }
     };
@@ -66,6 +87,7 @@ int Convert(const ConvertRequest& request) {
     const int status =
         request.outputDir ? ConvertEachIntoFolder(request, convertOne, Tell) : convertOne(request);
     if (request.report == ReportFormat::Json) {
+        StartMessageLine();
         std::cerr << ReportJson(reports);
     }
     return status;

@@ -59,7 +59,21 @@ void WriteAll(int fd, std::string_view bytes, const std::string& name) {
     }
 }
 
+// The process has one standard output, whichever Output writes to it.
+bool& EndsLine() noexcept {
+    static bool endsLine = true;
+    return endsLine;
+}
+
 } // namespace
+
+bool StandardOutputEndsLine() noexcept {
+    return EndsLine();
+}
+
+void StandardOutputLineEnded() noexcept {
+    EndsLine() = true;
+}
 
 Output::Output(const std::optional<std::string>& path) {
     if (!path) {
@@ -130,6 +144,9 @@ Output::~Output() {
 
 void Output::write(std::string_view bytes) {
     WriteAll(fd_, bytes, name_);
+    if (fd_ == STDOUT_FILENO && !ownsFd_ && !bytes.empty()) {
+        EndsLine() = bytes.back() == '\n';
+    }
 }
 
 void Output::commit() {

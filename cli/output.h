@@ -16,6 +16,12 @@ namespace orvani::cli {
 // new file keeps the old one's mode, owner and group where it may. A symbolic link is followed
 // and the file it names replaced, so the link stays. Anything else that exists (a device, a
 // FIFO, a socket, a terminal) is written to straight, as "sort -o" does.
+// Whether what the filter has written to standard output so far ends a line, or is nothing;
+// so that a message on the same terminal can begin on a line of its own.
+[[nodiscard]] bool StandardOutputEndsLine() noexcept;
+// Tells that the line of standard output has been ended by other means (on the terminal).
+void StandardOutputLineEnded() noexcept;
+
 class Output : public ByteSink {
 public:
     explicit Output(const std::optional<std::string>& path);

@@ -74,6 +74,11 @@ TEST_F(CliTest, RefusesTextItCannotReadOrWrite) {
          "",
          "standard input: invalid UTF-8 at byte 0; it starts with a UTF-16 byte-order mark and "
          "looks like UTF-16: try --input-encoding UTF-16"},
+        {{"-f", "old", "-t", "new"},
+         "Se\xF1or \x93Ida\x94\n",
+         "se",
+         "standard input: invalid UTF-8 at byte 2; it reads as Windows-1252: try "
+         "--input-encoding windows-1252"},
         {{"-f", "new", "-t", "new", "--input-encoding", "UTF-8"},
          "ab\xC3",
          "ab",
@@ -119,6 +124,21 @@ TEST_F(CliTest, OutputThroughALinkReplacesTheFileItNames) {
     EXPECT_EQ(run({"-f", "old", "-t", "new", "-o", "dangling.txt"}, "sh").status, 0);
     EXPECT_EQ(read("texts/new.txt"), "š");
     EXPECT_TRUE(fs::is_symlink(dir_ / "dangling.txt"));
+}
+
+// Where standard output and standard error are one terminal, a message does not run on from
+// text that has not ended its line; elsewhere nothing is added.
+TEST_F(CliTest, AMessageOnTheTerminalStartsOnALineOfItsOwn) {
+    const Outcome result = shell(R"(
+        printf sh > open.txt; printf 'sh\n' > ended.txt
+        script -qec "$CLI -f old -t new open.txt missing.txt" /dev/null | tr -d '\r'
+        script -qec "$CLI -f old -t new ended.txt missing.txt" /dev/null | tr -d '\r'
+        script -qec "$CLI -f old -t new open.txt missing.txt 2> err.txt" /dev/null | tr -d '\r'
+        cat err.txt
+    )");
+    EXPECT_EQ(result.out, "š\norvaniconv-cli: missing.txt: No such file or directory\n"
+                          "š\norvaniconv-cli: missing.txt: No such file or directory\n"
+                          "šorvaniconv-cli: missing.txt: No such file or directory\n");
 }
 
 } // namespace
