@@ -64,15 +64,19 @@ CaseKeeping::CaseKeeping(const ScanRules* reader, const ScanRules* writer,
     }
 }
 
+bool CaseKeeping::pairs(char32_t held, char32_t next) const noexcept {
+    const std::size_t first = SmallAsciiLetter(LowerCase(held));
+    const std::size_t second = SmallAsciiLetter(LowerCase(next));
+    return first < 26 && second < 26 && pairRow_[first][second] != kNoPair;
+}
+
 char32_t* CaseKeeping::feed(char32_t c, CaseState& state, char32_t* out) const {
     if (!reads_) {
         return write(c, state, out);
     }
     if (state.readerHeld) {
         const char32_t held = *std::exchange(state.readerHeld, std::nullopt);
-        const std::size_t first = SmallAsciiLetter(LowerCase(held));
-        const std::size_t second = SmallAsciiLetter(LowerCase(c));
-        if (first < 26 && second < 26 && pairRow_[first][second] != kNoPair) {
+        if (pairs(held, c)) {
             return read(held, &c, state, out);
         }
         out = read(held, nullptr, state, out);

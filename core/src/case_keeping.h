@@ -40,6 +40,9 @@ public:
     // Writes what the held letters write; the state is then fresh.
     char32_t* finish(CaseState& state, char32_t* out) const;
 
+    // Whether `held`, a letter the reader holds, spells one letter with `next`.
+    [[nodiscard]] bool pairs(char32_t held, char32_t next) const noexcept;
+
 private:
     static constexpr std::uint8_t kNoPair = 0xFF;
 

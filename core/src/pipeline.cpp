@@ -65,6 +65,7 @@ Utf8Progress Converter::convertUtf8KeepingCase(std::string_view utf8,
                    ? 0
                    : (out.size() - CaseKeeping::kHeldUtf8) / CaseKeeping::kUtf8Growth;
     }
+    const std::optional<char32_t> held = caseState_.readerHeld;
     const char* p = utf8.data();
     const char* const end = p + fits;
     char* o = out.data();
@@ -91,7 +92,9 @@ Utf8Progress Converter::convertUtf8KeepingCase(std::string_view utf8,
     } else if (read < utf8.size()) {
         stop = fits < utf8.size() ? Utf8Stop::OutputFull : Utf8Stop::CutOff;
     }
-    return {read, static_cast<std::size_t>(o - out.data()), stop, mayCompose};
+    const bool heldPaired =
+        held && read != 0 && caseKeeping_->pairs(*held, internal::DecodeUtf8(utf8, 0).c);
+    return {read, static_cast<std::size_t>(o - out.data()), stop, mayCompose, heldPaired};
 }
 
 Utf8Progress Converter::convertUtf8(std::string_view utf8, std::span<char> out) noexcept {

@@ -73,7 +73,8 @@ void ParagraphConverter::convertInto(std::size_t run, std::string_view text) {
     const bool heldPaired = write(text, scratch_);
     std::string_view out = scratch_;
     if (!heldPaired) {
-        runs_[lastFed_] += heldAlone;
+        // As written: with capitals kept, the next letter may have put it in capitals.
+        runs_[lastFed_] += out.substr(0, heldAlone.size());
         out.remove_prefix(heldAlone.size());
     }
     runs_[run] += out;

@@ -42,6 +42,8 @@ TEST_F(CliTest, KeepsCapitalsOnRequest) {
         {{"-f", "old", "-t", "new", "--format=html"},
          "<p>Khee<b>TSOY</b></p>",
          "<p>Xí<b>CÓ</b></p>"},
+        // A capital written in capitals for the next run's, in the run it came from.
+        {{"-f", "new", "-t", "old", "--format=html"}, "<p>Ð<b>A</b>.</p>", "<p>DH<b>AH</b>.</p>"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;

@@ -126,6 +126,15 @@ TEST(KeepCase, DiffersFromTheDefaultInCaseAloneAndStreams) {
     }
 }
 
+TEST(KeepCase, SaysWhetherTheHeldLetterPaired) {
+    for (const auto& [next, paired] : {std::pair{"h", true}, std::pair{"x", false}}) {
+        Converter converter(Standard::Old, Standard::New, kKeepCase);
+        std::vector<char> out(converter.maxUtf8Output(1));
+        EXPECT_FALSE(converter.convertUtf8("K", out).heldPaired);
+        EXPECT_EQ(converter.convertUtf8(next, out).heldPaired, paired) << next;
+    }
+}
+
 TEST(KeepCase, StopsAtInvalidUtf8) {
     const Utf8Conversion result =
         ConvertUtf8("Kheets\xFFoy", Standard::Old, Standard::New, kKeepCase);
