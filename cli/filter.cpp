@@ -192,11 +192,18 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
             settings.observeText = [&tally](std::string_view text) { tally->add(text); };
             tally.emplace();
         }
+        const auto report = [&] {
+            if (tally) {
+                reported(MakeReport(input.name(), *tally, request.from, request.to, request.options,
+                                    true));
+            }
+        };
         const std::string document = ReadWhole(input);
         try {
             if (format != DocumentFormat::Doc) {
                 ConvertDocument(document, format, settings,
                                 [&](std::string_view piece) { sink.write(piece); });
+                report();
                 return;
             }
             // LibreOffice reads it into DOCX and, for a .doc named so, writes the result back.
@@ -211,10 +218,7 @@ bool RunFilter(const ConvertRequest& request, Output& output, EncodingSink* enco
         } catch (const DocumentError& error) {
             throw FilterError(input.name(), error.what());
         }
-        if (tally) {
-            reported(
-                MakeReport(input.name(), *tally, request.from, request.to, request.options, true));
-        }
+        report();
 #else
         throw FilterError(input.name(),
                           "is " + FormatName(format) +
