@@ -16,6 +16,7 @@ def convert(
     a: bool = True,
     oh_uh: bool = False,
     normalize: bool = True,
+    keep_case: bool = False,
 ) -> str:
     """Return `text` converted from the standard `source` to the standard `target`."""
 
@@ -27,6 +28,7 @@ def convert_many(
     a: bool = True,
     oh_uh: bool = False,
     normalize: bool = True,
+    keep_case: bool = False,
 ) -> list[str]:
     """Return the list of the texts converted as convert() converts each."""
 
@@ -46,6 +48,7 @@ def convert_document(
     normalize: bool = True,
     by_font: bool = True,
     script_font: str = "Orvani Script",
+    keep_case: bool = False,
 ) -> bytes:
     """Return the document `data` converted with its formatting kept."""
 
@@ -61,6 +64,7 @@ def convert_file(
     normalize: bool = True,
     by_font: bool = True,
     script_font: str = "Orvani Script",
+    keep_case: bool = False,
 ) -> None:
     """Convert the document in the file `src` into the file `dst`, whole or not at all."""
 
@@ -78,6 +82,7 @@ class Converter:
         a: bool = True,
         oh_uh: bool = False,
         normalize: bool = True,
+        keep_case: bool = False,
     ) -> None: ...
     def feed(self, text: str) -> str:
         """Convert the next piece of the text; return what is converted so far of it."""

@@ -163,4 +163,16 @@ bool FlagOf(PyObject* value, const char* what, bool fallback) {
     return PyObject_IsTrue(value) == 1;
 }
 
+ConversionOptions OptionsOf(PyObject* a, PyObject* ohUh, PyObject* keepCase, Standard source,
+                            Standard target) {
+    ConversionOptions options{.a = FlagOf(a, "a", true),
+                              .ohUh = FlagOf(ohUh, "oh_uh", false),
+                              .keepCase = FlagOf(keepCase, "keep_case", false)};
+    if (options.keepCase && (source == Standard::Script || target == Standard::Script)) {
+        throw py::value_error("keep_case is for Old and New only: in Orvani Script the case of "
+                              "a letter spells a different letter");
+    }
+    return options;
+}
+
 } // namespace orvani::python

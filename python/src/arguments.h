@@ -45,4 +45,9 @@ void RequireStr(PyObject* value, const std::string& what);
 // a="no" does not count as on.
 [[nodiscard]] bool FlagOf(PyObject* value, const char* what, bool fallback);
 
+// The options a, oh_uh and keep_case, each left out as null; ValueError for keep_case with
+// Script on either side, whose letters' case spells them.
+[[nodiscard]] ConversionOptions OptionsOf(PyObject* a, PyObject* ohUh, PyObject* keepCase,
+                                          Standard source, Standard target);
+
 } // namespace orvani::python

@@ -87,15 +87,16 @@ std::optional<DocumentFormat> FormatOf(PyObject* name) {
             .cast<std::string>());
 }
 
-// values: format, source, target, a, oh_uh, normalize, by_font, script_font.
-DocumentCall CallOf(std::span<PyObject* const, 8> values) {
+// values: format, source, target, a, oh_uh, normalize, by_font, script_font, keep_case.
+DocumentCall CallOf(std::span<PyObject* const, 9> values) {
     DocumentCall call;
     call.format = FormatOf(values[0]);
-    call.text = {
-        .source = StandardOf(values[1], "source"),
-        .target = StandardOf(values[2], "target"),
-        .options = {.a = FlagOf(values[3], "a", true), .ohUh = FlagOf(values[4], "oh_uh", false)},
-        .normalize = FlagOf(values[5], "normalize", true)};
+    const Standard source = StandardOf(values[1], "source");
+    const Standard target = StandardOf(values[2], "target");
+    call.text = {.source = source,
+                 .target = target,
+                 .options = OptionsOf(values[3], values[4], values[8], source, target),
+                 .normalize = FlagOf(values[5], "normalize", true)};
     call.byFont = FlagOf(values[6], "by_font", true);
     if (values[7] != nullptr) {
         RequireStr(values[7], "script_font");
@@ -160,7 +161,7 @@ private:
     Py_buffer view_{};
 };
 
-constexpr std::array<Parameter, 9> kConvertDocumentParameters{{
+constexpr std::array<Parameter, 10> kConvertDocumentParameters{{
     {"data", true},
     {"format", true},
     {"source", true},
@@ -170,6 +171,7 @@ constexpr std::array<Parameter, 9> kConvertDocumentParameters{{
     {"normalize", false, true},
     {"by_font", false, true},
     {"script_font", false, true},
+    {"keep_case", false, true},
 }};
 
 // A path as Python gives it (str, bytes or os.PathLike), and as the system takes it.
@@ -310,7 +312,7 @@ bool WriteWhole(const Path& path, std::string_view bytes, FileFailure& failure) 
     return true;
 }
 
-constexpr std::array<Parameter, 10> kConvertFileParameters{{
+constexpr std::array<Parameter, 11> kConvertFileParameters{{
     {"src", true},
     {"dst", true},
     {"source", true},
@@ -321,6 +323,7 @@ constexpr std::array<Parameter, 10> kConvertFileParameters{{
     {"normalize", false, true},
     {"by_font", false, true},
     {"script_font", false, true},
+    {"keep_case", false, true},
 }};
 
 } // namespace
@@ -368,7 +371,7 @@ py::object ConvertDocumentCall(PyObject* const* args, std::size_t positional, Py
     TakeArguments("convert_document()", kConvertDocumentParameters, args, positional, keywords,
                   values);
     // The format is required here, but may still be "auto".
-    const DocumentCall call = CallOf(std::span(values).subspan<1, 8>());
+    const DocumentCall call = CallOf(std::span(values).subspan<1, 9>());
     const LentBytes data(values[0]);
     std::string out;
     {
@@ -385,8 +388,8 @@ py::object ConvertFileCall(PyObject* const* args, std::size_t positional, PyObje
     TakeArguments("convert_file()", kConvertFileParameters, args, positional, keywords, values);
     const Path src = PathOf(values[0], "src");
     const Path dst = PathOf(values[1], "dst");
-    const std::array<PyObject*, 8> settings{values[4], values[2], values[3], values[5],
-                                            values[6], values[7], values[8], values[9]};
+    const std::array<PyObject*, 9> settings{values[4], values[2], values[3], values[5], values[6],
+                                            values[7], values[8], values[9], values[10]};
     const DocumentCall call = CallOf(settings);
     FileFailure failure;
     bool tooLarge = false;

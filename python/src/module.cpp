@@ -27,22 +27,24 @@ using namespace orvani::python;
 
 namespace {
 
-constexpr std::array<Parameter, 6> kConvertParameters{{
+constexpr std::array<Parameter, 7> kConvertParameters{{
     {"text", true},
     {"source", true},
     {"target", true},
     {"a", false, true},
     {"oh_uh", false, true},
     {"normalize", false, true},
+    {"keep_case", false, true},
 }};
 
 // The standards and options that follow the text (or texts) in `values`.
-TextSettings SettingsOf(std::span<PyObject* const, 6> values) {
-    return {
-        .source = orvani::python::StandardOf(values[1], "source"),
-        .target = orvani::python::StandardOf(values[2], "target"),
-        .options = {.a = FlagOf(values[3], "a", true), .ohUh = FlagOf(values[4], "oh_uh", false)},
-        .normalize = FlagOf(values[5], "normalize", true)};
+TextSettings SettingsOf(std::span<PyObject* const, 7> values) {
+    const orvani::Standard source = StandardOf(values[1], "source");
+    const orvani::Standard target = StandardOf(values[2], "target");
+    return {.source = source,
+            .target = target,
+            .options = OptionsOf(values[3], values[4], values[6], source, target),
+            .normalize = FlagOf(values[5], "normalize", true)};
 }
 
 py::object Convert(PyObject* const* args, std::size_t positional, PyObject* keywords) {
@@ -52,13 +54,14 @@ py::object Convert(PyObject* const* args, std::size_t positional, PyObject* keyw
     return ConvertStr(values[0], SettingsOf(values));
 }
 
-constexpr std::array<Parameter, 6> kConvertManyParameters{{
+constexpr std::array<Parameter, 7> kConvertManyParameters{{
     {"texts", true},
     {"source", true},
     {"target", true},
     {"a", false, true},
     {"oh_uh", false, true},
     {"normalize", false, true},
+    {"keep_case", false, true},
 }};
 
 py::object ConvertMany(PyObject* const* args, std::size_t positional, PyObject* keywords) {
@@ -145,7 +148,7 @@ constexpr PyMethodDef FastFunction(const char* name, const char* doc) {
 }
 
 constexpr const char* kConvertDoc =
-    R"(convert(text: str, source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True) -> str
+    R"(convert(text: str, source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True, keep_case: bool = False) -> str
 
 Return `text` converted from the standard `source` to the standard `target`.
 
@@ -155,6 +158,9 @@ a: a single Old "a" is read as "æ" ("ah" is always "a").
 oh_uh: Old "oh" and "uh" are read as "o" and "u", and written back so.
 normalize: bring the text to Unicode Normalization Form C first, so that a decomposed
     accent converts like the precomposed letter.
+keep_case: between Old and New, a capital stays a capital ("Kheetsoy" gives "Xícó", "SHOO"
+    gives "ŠÚ"); by default the result is in small letters. ValueError with Script, whose
+    letters' case spells them.
 
 TypeError when `text` is not a str: decode bytes first. Lone surrogates (as from
 errors="surrogateescape") are kept as they are, like any character without a spelling.
@@ -165,7 +171,7 @@ The GIL is released while a long text converts, so threads convert at the same t
 )";
 
 constexpr const char* kConvertManyDoc =
-    R"(convert_many(texts: Iterable[str], source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True) -> list[str]
+    R"(convert_many(texts: Iterable[str], source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True, keep_case: bool = False) -> list[str]
 
 Return the list of the texts converted as convert() converts each: a column of a data
 frame, the lines of a file, any iterable of str. Quicker than calling convert() for each,
@@ -177,7 +183,7 @@ str, e.g. "texts[2] must be str, not float" (a missing value in a data frame).
 )";
 
 constexpr const char* kConvertDocumentDoc =
-    R"(convert_document(data: bytes, format: str, source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True, by_font: bool = True, script_font: str = "Orvani Script") -> bytes
+    R"(convert_document(data: bytes, format: str, source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True, by_font: bool = True, script_font: str = "Orvani Script", keep_case: bool = False) -> bytes
 
 Return the document `data` (bytes, or any bytes-like object) converted with its formatting
 kept, as orvaniconv-cli converts it: only the text a reader sees is converted, and every
@@ -198,7 +204,7 @@ its `part` names the part of the document. The GIL is released while it converts
 )";
 
 constexpr const char* kConvertFileDoc =
-    R"(convert_file(src: str | bytes | os.PathLike, dst: str | bytes | os.PathLike, source: str, target: str, *, format: str = "auto", a: bool = True, oh_uh: bool = False, normalize: bool = True, by_font: bool = True, script_font: str = "Orvani Script") -> None
+    R"(convert_file(src: str | bytes | os.PathLike, dst: str | bytes | os.PathLike, source: str, target: str, *, format: str = "auto", a: bool = True, oh_uh: bool = False, normalize: bool = True, by_font: bool = True, script_font: str = "Orvani Script", keep_case: bool = False) -> None
 
 Convert the document in the file `src` into the file `dst`, as convert_document() does.
 The format is told from src's name and first bytes unless `format` names it. `dst` is
@@ -257,7 +263,7 @@ The standards as (name, display name) pairs. Either name is accepted wherever a 
 
     py::class_<StreamConverter>(
         m, "Converter",
-        R"(Converter(source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True)
+        R"(Converter(source: str, target: str, *, a: bool = True, oh_uh: bool = False, normalize: bool = True, keep_case: bool = False)
 
 A conversion of a text that comes in pieces, such as the lines of a file: the pieces fed
 and then finish() give what convert() gives for their whole. With normalize on, the last

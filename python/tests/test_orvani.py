@@ -39,6 +39,8 @@ MIXED = (
         ("xícó ðæþ", "New", "Orvani Script", {}, "kExO dqT"),
         ("aÿb", "new", "new", {}, "aÿb"),
         ("", "old", "new", {}, ""),
+        ("Kheetsoy, SHOO dhath", "old", "new", {"keep_case": True}, "Xícó, ŠÚ ðæþ"),
+        ("Šú ŠÚ Xícó", "new", "old", {"keep_case": True}, "Shoo SHOO Kheetsoy"),
     ],
 )
 def test_known_results(text, source, target, options, expected):
@@ -307,7 +309,7 @@ def test_thread_pool_gives_the_same_results():
 def test_help_shows_signatures_and_docstrings():
     assert orvani.convert.__doc__.startswith(
         "convert(text: str, source: str, target: str, *, a: bool = True, oh_uh: bool = False, "
-        "normalize: bool = True) -> str\n"
+        "normalize: bool = True, keep_case: bool = False) -> str\n"
     )
     assert "ValueError" in orvani.convert.__doc__
     assert orvani.Converter.__doc__.startswith("Converter(source: str, target: str, *")
@@ -329,3 +331,28 @@ def test_stub_names_what_the_module_has():
     converter = next(n for n in tree.body if isinstance(n, ast.ClassDef) and n.name == "Converter")
     methods = {n.name for n in converter.body if isinstance(n, ast.FunctionDef)}
     assert methods == {"__init__", "feed", "finish"}
+
+
+@pytest.mark.parametrize("repeat", [1, 20000])
+def test_keep_case_on_every_road(repeat):
+    text, expected = "Kheetsoy SHOO. " * repeat, "Xícó ŠÚ. " * repeat
+    assert orvani.convert(text, "old", "new", keep_case=True) == expected
+    assert orvani.convert_many([text], "old", "new", keep_case=True) == [expected]
+    assert feed_all([text[:7], text[7:]], "old", "new", keep_case=True) == expected
+    document = orvani.convert_document(f"<p>{text}</p>".encode(), "html", "old", "new",
+                                       keep_case=True)
+    assert document.decode() == f"<p>{expected}</p>"
+
+
+@pytest.mark.parametrize(
+    "call",
+    [
+        lambda: orvani.convert("kExO", "script", "new", keep_case=True),
+        lambda: orvani.convert_many(["Xícó"], "new", "script", keep_case=True),
+        lambda: orvani.Converter("script", "old", keep_case=True),
+        lambda: orvani.convert_document(b"<p>kExO</p>", "html", "script", "new", keep_case=True),
+    ],
+)
+def test_keep_case_refused_with_script(call):
+    with pytest.raises(ValueError, match="keep_case is for Old and New only"):
+        call()
