@@ -13,9 +13,10 @@
 namespace orvani::cli {
 namespace {
 
-constexpr std::array kEndingSignals = {SIGHUP,    SIGINT,  SIGQUIT, SIGTERM, SIGUSR1,
-                                       SIGUSR2,   SIGALRM, SIGPIPE, SIGXCPU, SIGXFSZ,
-                                       SIGVTALRM, SIGPROF, SIGPOLL, SIGPWR,  SIGSYS};
+// SIGABRT too: a fault that ends the filter leaves no temporary file behind either.
+constexpr std::array kEndingSignals = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGUSR1,   SIGUSR2,
+                                       SIGALRM, SIGPIPE, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+                                       SIGPOLL, SIGPWR,  SIGSYS,  SIGABRT};
 
 // For the handlers, which may call only async-signal-safe functions.
 char g_path[4096];

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <new>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +70,13 @@ int ConvertInto(const ConvertRequest& request, const std::function<void(InputRep
         return kFailure;
     } catch (const ReaderGone&) {
         return kReaderGone;
+    } catch (const std::bad_alloc&) {
+        // Caught, so that the output's temporary file goes with the unwinding.
+        Tell("out of memory");
+        return kFailure;
+    } catch (const std::exception& error) {
+        Tell(std::string("unexpected fault: ") + error.what());
+        return kFailure;
     }
 }
 

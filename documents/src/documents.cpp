@@ -4,6 +4,9 @@
 #include <orvani/normalization.h>
 #include <orvani/pipeline.h>
 
+#include <new>
+#include <stdexcept>
+
 namespace orvani {
 namespace {
 
@@ -16,10 +19,8 @@ std::string ConvertPlainText(std::string_view text, const DocumentSettings& sett
     return ConvertUtf8(normal, settings.from, settings.to, settings.options).text;
 }
 
-} // namespace
-
-std::string ConvertDocument(std::string_view document, DocumentFormat format,
-                            const DocumentSettings& settings) {
+std::string ConvertFormat(std::string_view document, DocumentFormat format,
+                          const DocumentSettings& settings) {
     switch (format) {
     case DocumentFormat::Html:
         return documents::ConvertHtml(document, settings);
@@ -38,14 +39,54 @@ std::string ConvertDocument(std::string_view document, DocumentFormat format,
     return ConvertPlainText(document, settings);
 }
 
+// Inside a handler: what was caught, as a document that cannot be converted, never as a
+// fault of the caller's own.
+[[noreturn]] void RethrowAsDocumentError() {
+    try {
+        throw;
+    } catch (const DocumentError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw DocumentError("", "too large to convert in the memory there is");
+    } catch (const std::length_error&) {
+        throw DocumentError("", "too large to convert in the memory there is");
+    } catch (const std::exception& error) {
+        throw DocumentError("", std::string("cannot be converted: ") + error.what());
+    }
+}
+
+} // namespace
+
+std::string ConvertDocument(std::string_view document, DocumentFormat format,
+                            const DocumentSettings& settings) {
+    try {
+        return ConvertFormat(document, format, settings);
+    } catch (...) {
+        RethrowAsDocumentError();
+    }
+}
+
 void ConvertDocument(std::string_view document, DocumentFormat format,
                      const DocumentSettings& settings,
                      const std::function<void(std::string_view)>& write) {
-    if (format == DocumentFormat::Html) {
-        documents::ConvertHtml(document, settings, write);
-        return;
+    bool writing = false; // what `write` throws goes through as it is
+    const auto give = [&](std::string_view piece) {
+        writing = true;
+        write(piece);
+        writing = false;
+    };
+    try {
+        if (format == DocumentFormat::Html) {
+            documents::ConvertHtml(document, settings, give);
+        } else {
+            give(ConvertFormat(document, format, settings));
+        }
+    } catch (...) {
+        if (writing) {
+            throw;
+        }
+        RethrowAsDocumentError();
     }
-    write(ConvertDocument(document, format, settings));
 }
 
 } // namespace orvani

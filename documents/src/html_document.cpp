@@ -3,6 +3,7 @@
 #include "html_encoding.h"
 #include "html_fonts.h"
 #include "html_tokenizer.h"
+#include "nesting_limit.h"
 #include "paragraph.h"
 #include "text_encoding.h"
 #include "xml_events.h"
@@ -422,6 +423,11 @@ private:
         const bool ours = token.name == "span" && settings_.from == Standard::Script && was &&
                           bytes(token.begin, token.end) == spanStart_;
         endImplied(token.name);
+        if (opens && open_.size() >= kDeepestNesting) {
+            throw DocumentError("", "elements nested more than " + std::to_string(kDeepestNesting) +
+                                        " deep at byte " + std::to_string(token.begin) +
+                                        ", more than a page has");
+        }
         Element element = elementOf(token, ours);
         if (token.name == "span") {
             if (ours) {

@@ -1,5 +1,7 @@
 #include "xml_events.h"
 
+#include "nesting_limit.h"
+
 #include <orvani/documents.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@ struct Reading {
     XmlNamespaces::Attributes attributes;
     XmlNamespaces namespaces;
     std::size_t lastStartEnd = 0;
+    std::size_t depth = 0;
     std::string refused; // why reading was stopped, where it was this reader that stopped it
     std::exception_ptr fault;
 };
@@ -68,6 +71,11 @@ extern "C" void OnStart(void* data, const XML_Char* name, const XML_Char** attri
     if (Stopped(reading)) {
         return;
     }
+    if (++reading.depth > kDeepestNesting) {
+        Refuse(reading, "elements nested more than " + std::to_string(kDeepestNesting) +
+                            " deep, more than a document has");
+        return;
+    }
     reading.attributes.clear();
     for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
         reading.attributes.emplace_back(a[0], a[1]);
@@ -108,6 +116,7 @@ extern "C" void OnEnd(void* data, const XML_Char* name) {
                    at,
                    at + length});
     reading.namespaces.leave();
+    --reading.depth;
 }
 
 extern "C" void OnText(void* data, const XML_Char* text, int length) {
@@ -149,7 +158,7 @@ void ReadXml(std::string_view xml, const std::string& part,
     if (!parser) {
         throw std::bad_alloc();
     }
-    Reading reading{parser.get(), xml, &handle, {}, {}, 0, {}, {}};
+    Reading reading{parser.get(), xml, &handle, {}, {}, 0, 0, {}, {}};
     XML_SetUserData(parser.get(), &reading);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);

@@ -114,6 +114,15 @@ TEST_F(CliTest, RefusesADocumentItCannotConvertAndLeavesTheOutputAlone) {
     write("hostile.docx",
           MakeDocx("", {{"word/footer1.xml", "<!DOCTYPE a [<!ENTITY x SYSTEM \"/etc/passwd\">]>"
                                              "<a>&x;</a>"}}));
+    // A million paragraphs, one inside the other: 16 KB that would take gigabytes to keep.
+    std::string nested;
+    for (int i = 0; i < 1'000'000; ++i) {
+        nested += "<w:p>";
+    }
+    for (int i = 0; i < 1'000'000; ++i) {
+        nested += "</w:p>";
+    }
+    write("nested.docx", MakeDocx(nested));
     write("out.docx", "previous");
     const struct {
         std::string input;
@@ -121,12 +130,16 @@ TEST_F(CliTest, RefusesADocumentItCannotConvertAndLeavesTheOutputAlone) {
     } cases[] = {
         {"truncated.docx", "truncated.docx: not a readable zip archive"},
         {"hostile.docx", "hostile.docx: word/footer1.xml: malformed XML at line 1"},
+        {"nested.docx", "nested.docx: word/document.xml: malformed XML at line 1"},
     };
     for (const auto& c : cases) {
         const Outcome result = run({"-f", "old", "-t", "new", "-o", "out.docx", c.input});
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(result.err.starts_with("orvaniconv-cli: " + c.message)) << result.err;
         EXPECT_EQ(read("out.docx"), "previous");
+        for (const std::string& name : files()) {
+            EXPECT_FALSE(name.starts_with(".out.docx.")) << "left behind: " << name;
+        }
     }
     write("letter.docx", docx);
     const Outcome result = run({"-f", "old", "-t", "new", "letter.docx", "letter.docx"});

@@ -96,6 +96,30 @@ TEST(ConvertDocument, SaysWhereTheInputIsNotUtf8) {
     }
 }
 
+// Nesting costs state at every level: a hostile file that nests without end is refused,
+// while the depth of any real document reads.
+TEST(ConvertDocument, RefusesElementsNestedWithoutEnd) {
+    const auto nested = [](int depth, std::string_view start, std::string_view end) {
+        std::string text;
+        for (int i = 0; i < depth; ++i) {
+            text += start;
+        }
+        text += "sh";
+        for (int i = 0; i < depth; ++i) {
+            text += end;
+        }
+        return text;
+    };
+    const std::string deep = nested(100'000, "<div>", "</div>");
+    EXPECT_THROW((void)ConvertDocument(deep, DocumentFormat::Html, OldToNew()), DocumentError);
+    const std::string fine = nested(1000, "<div>", "</div>");
+    EXPECT_EQ(ConvertDocument(fine, DocumentFormat::Html, OldToNew()),
+              nested(1000, "<div>", "</div>").replace(5000, 2, "\u0161"));
+    EXPECT_THROW(ReadXml(nested(100'000, "<a>", "</a>"), "part.xml", [](const XmlEvent&) {}),
+                 DocumentError);
+    EXPECT_NO_THROW(ReadXml(nested(1000, "<a>", "</a>"), "part.xml", [](const XmlEvent&) {}));
+}
+
 TEST(ReadXml, GivesEachEventWithItsBytes) {
     const std::string xml = "<?xml version=\"1.0\"?>\n<a x='1'><b>K&amp;h</b><c/>tail</a>";
     std::vector<std::string> seen;

@@ -44,7 +44,8 @@ private:
     std::string part_;
 };
 
-// `document` in `format`, converted as `settings` say. Throws DocumentError.
+// `document` in `format`, converted as `settings` say. Throws DocumentError, and nothing
+// else: a document too large for the memory there is is one too.
 //
 //     ConvertDocument(html, DocumentFormat::Html, {.from = Standard::Old, .to = Standard::New})
 [[nodiscard]] std::string ConvertDocument(std::string_view document, DocumentFormat format,
