@@ -218,10 +218,9 @@ private:
         std::optional<std::string> plain;
         std::optional<std::string> after;
     };
-    // An element that turns translation off or on again, open until its matching end tag.
+    // An element that turns translation off or on again, open while the element is.
     struct Region {
-        std::string name;
-        int depth; // open elements of this name, itself included
+        std::size_t element; // its place in open_
         bool translate;
     };
 
@@ -379,6 +378,15 @@ private:
         return settings_.byFont && font && IsScriptFont(*font, settings_);
     }
 
+    // Ends the open elements from `element` on, and the regions they began.
+    void closeFrom(std::size_t element) {
+        open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(element), open_.end());
+        lowest_ = std::min(lowest_, open_.size());
+        while (!regions_.empty() && regions_.back().element >= element) {
+            regions_.pop_back();
+        }
+    }
+
     // Ends the open elements that this start tag ends where HTML leaves their end tags out.
     void endImplied(const std::string& name) {
         for (const ImpliedEnd& rule : ImpliedEnds()) {
@@ -390,8 +398,7 @@ private:
                     break;
                 }
                 if (Among(rule.ends, open->name)) {
-                    open_.erase(std::next(open).base(), open_.end());
-                    lowest_ = std::min(lowest_, open_.size());
+                    closeFrom(static_cast<std::size_t>(open_.rend() - open) - 1);
                     break;
                 }
             }
@@ -441,13 +448,8 @@ private:
             ++foreign_;
         }
         const std::optional<bool> translate = translateAttribute(token);
-        if (opens) {
-            for (Region& region : regions_) {
-                region.depth += region.name == token.name ? 1 : 0;
-            }
-            if (translate) {
-                regions_.push_back({token.name, 1, *translate});
-            }
+        if (opens && translate) {
+            regions_.push_back({open_.size(), *translate});
         }
         const bool own = translate.value_or(was);
         if (own) {
@@ -466,8 +468,7 @@ private:
         const auto open =
             std::ranges::find(open_.rbegin(), open_.rend(), token.name, &Element::name);
         if (open != open_.rend()) {
-            open_.erase(std::prev(open.base()), open_.end());
-            lowest_ = std::min(lowest_, open_.size());
+            closeFrom(static_cast<std::size_t>(open_.rend() - open) - 1);
         }
         if (token.name == "span" && !spans_.empty()) {
             if (spans_.back()) {
@@ -478,13 +479,6 @@ private:
         if ((token.name == "svg" || token.name == "math") && foreign_ > 0) {
             --foreign_;
         }
-        for (Region& region : regions_) {
-            region.depth -= region.name == token.name ? 1 : 0;
-        }
-        // The outermost region that this tag closes closes every region inside it too.
-        const auto closed =
-            std::ranges::find_if(regions_, [](const Region& region) { return region.depth <= 0; });
-        regions_.erase(closed, regions_.end());
         if (!Among(kInline, token.name) || translating() != was) {
             breakParagraph();
         }

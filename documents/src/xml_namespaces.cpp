@@ -18,23 +18,57 @@ std::pair<std::string_view, std::string_view> Split(std::string_view qualified) 
 void XmlNamespaces::enter(const Attributes& attributes) {
     marks_.push_back(bindings_.size());
     for (const auto& [name, value] : attributes) {
-        if (name == "xmlns") {
-            bindings_.push_back({"", value});
-        } else if (name.starts_with("xmlns:")) {
-            bindings_.push_back({name.substr(6), value});
+        std::string_view prefix;
+        if (name.starts_with("xmlns:")) {
+            prefix = std::string_view(name).substr(6);
+        } else if (name != "xmlns") {
+            continue;
         }
+        const std::size_t index = bindings_.size();
+        const auto [innermost, fresh] = innermost_.try_emplace(std::string(prefix), index);
+        const std::size_t hides = fresh ? kNone : std::exchange(innermost->second, index);
+        bindings_.push_back({std::string(prefix), value, hides});
+        if (hides != kNone) {
+            setVisible(hides, false);
+        }
+        setVisible(index, true);
     }
 }
 
 void XmlNamespaces::leave() {
-    bindings_.resize(marks_.back());
+    while (bindings_.size() > marks_.back()) {
+        const std::size_t index = bindings_.size() - 1;
+        const Binding& binding = bindings_.back();
+        setVisible(index, false);
+        if (binding.hides == kNone) {
+            innermost_.erase(innermost_.find(binding.prefix));
+        } else {
+            innermost_.find(binding.prefix)->second = binding.hides;
+            setVisible(binding.hides, true);
+        }
+        bindings_.pop_back();
+    }
     marks_.pop_back();
 }
 
+void XmlNamespaces::setVisible(std::size_t index, bool visible) {
+    const Binding& binding = bindings_[index];
+    if (binding.prefix.empty()) {
+        return;
+    }
+    if (visible) {
+        visible_[binding.uri].insert(index);
+    } else if (const auto found = visible_.find(binding.uri); found != visible_.end()) {
+        found->second.erase(index);
+        if (found->second.empty()) {
+            visible_.erase(found);
+        }
+    }
+}
+
 const XmlNamespaces::Binding* XmlNamespaces::find(std::string_view prefix) const {
-    const auto found =
-        std::ranges::find(bindings_.rbegin(), bindings_.rend(), prefix, &Binding::prefix);
-    return found == bindings_.rend() ? nullptr : &*found;
+    const auto found = innermost_.find(prefix);
+    return found == innermost_.end() ? nullptr : &bindings_[found->second];
 }
 
 XmlName XmlNamespaces::element(std::string_view qualified) const {
@@ -73,13 +107,11 @@ std::optional<std::string_view> XmlNamespaces::prefixOf(std::string_view uri) co
     if (uri == kXmlNamespace) {
         return "xml";
     }
-    for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
-        // A prefix declared again further in names something else here.
-        if (binding->uri == uri && !binding->prefix.empty() && find(binding->prefix) == &*binding) {
-            return binding->prefix;
-        }
+    const auto found = visible_.find(uri);
+    if (found == visible_.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return bindings_[*found->second.rbegin()].prefix;
 }
 
 } // namespace orvani::documents

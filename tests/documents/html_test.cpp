@@ -60,6 +60,8 @@ TEST(Html, ConvertsTheTextAReaderSeesAndKeepsEveryOtherByte) {
             {"<p translate=NO>sh <span translate=yes title=sh>sh</span> sh</p>sh",
              "<p translate=NO>sh <span translate=yes title=š>š</span> sh</p>š"},
             {"k<b translate=no>h</b>", "k<b translate=no>h</b>"},
+            // A paragraph's end, left out, ends what it kept from translation.
+            {"<p translate=no>sh<p>sh", "<p translate=no>sh<p>\u0161"},
             // References are read; what is rewritten is escaped.
             {"<p>Kh&#x65;&#101;tsoy</p>", "<p>xícó</p>"},
             {"<p>a &amp; sh</p>", "<p>æ &amp; š</p>"},
