@@ -242,16 +242,12 @@ private:
             if (const std::string* value = event.attribute({kXmlNamespace, "space"})) {
                 space = *value;
             }
-            paragraphs_.back().texts.push_back({openRuns_.back(),
-                                                std::string(event.name),
-                                                event.begin,
-                                                event.end,
-                                                empty,
-                                                std::move(space),
-                                                {},
-                                                0,
-                                                0,
-                                                name == "delText"});
+            // Room for the text up to the next tag, so that a long one does not grow by copies.
+            std::string original;
+            original.reserve(std::min(xml_.find('<', event.end), xml_.size()) - event.end);
+            paragraphs_.back().texts.push_back({openRuns_.back(), std::string(event.name),
+                                                event.begin, event.end, empty, std::move(space),
+                                                std::move(original), 0, 0, name == "delText"});
             role = Role::Text;
         } else if (parent == Role::Run && IsBreak(name)) {
             breakParagraph();
@@ -430,6 +426,7 @@ std::string ConvertDocx(std::string_view docx, const DocumentSettings& settings)
             parts.push_back(std::move(part));
         }
     }
+    document.expectToRead(parts);
     for (const std::string& part : parts) {
         const XmlPartText xml(document.read(part), part);
         XmlConverter converter(xml.utf8(), settings, fonts ? &*fonts : nullptr);

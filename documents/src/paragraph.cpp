@@ -5,6 +5,11 @@
 #include <span>
 
 namespace orvani::documents {
+namespace {
+
+constexpr std::size_t kKeptRoom = std::size_t{1} << 20;
+
+} // namespace
 
 ParagraphConverter::ParagraphConverter(const DocumentSettings& settings)
     : normalize_(settings.normalize), converter_(settings.from, settings.to, settings.options),
@@ -18,6 +23,7 @@ std::size_t ParagraphConverter::add(std::string_view text) {
         return run;
     }
     normal_.clear();
+    normal_.reserve(text.size()); // NFC seldom makes text longer: no copies as it grows
     const bool heldBefore = !nfc_.held().empty();
     const std::size_t earlier = nfc_.feed(text, normal_);
     // What was held, now complete, belongs to the run it began in; what is held now begins
@@ -28,6 +34,10 @@ std::size_t ParagraphConverter::add(std::string_view text) {
         heldRun_ = run;
     }
     convertInto(run, normal.substr(earlier));
+    // A long run's normal form is not kept for the next.
+    if (normal_.capacity() > kKeptRoom) {
+        normal_ = std::string();
+    }
     return run;
 }
 
@@ -69,15 +79,15 @@ void ParagraphConverter::convertInto(std::size_t run, std::string_view text) {
     if (observe_) {
         observe_(text);
     }
-    scratch_.clear();
-    const bool heldPaired = write(text, scratch_);
-    std::string_view out = scratch_;
-    if (!heldPaired) {
+    // Written straight into the run, so that a long run is not held twice.
+    std::string& out = runs_[run];
+    const std::size_t from = out.size();
+    const bool heldPaired = write(text, out);
+    if (!heldPaired && !heldAlone.empty() && run != lastFed_) {
         // As written: with capitals kept, the next letter may have put it in capitals.
-        runs_[lastFed_] += out.substr(0, heldAlone.size());
-        out.remove_prefix(heldAlone.size());
+        runs_[lastFed_] += out.substr(from, heldAlone.size());
+        out.erase(from, heldAlone.size());
     }
-    runs_[run] += out;
     lastFed_ = run;
     fed_ = true;
 }
@@ -85,17 +95,23 @@ void ParagraphConverter::convertInto(std::size_t run, std::string_view text) {
 // Appends the conversion of `utf8`, each sequence that is not UTF-8 as U+FFFD; returns
 // whether the letter held before it paired with its first character.
 bool ParagraphConverter::write(std::string_view utf8, std::string& out) {
+    // In blocks, so that the room reserved ahead of the output stays small.
+    constexpr std::size_t kBlock = std::size_t{1} << 16;
+    out.reserve(out.size() + utf8.size() + converter_.maxUtf8Output(kBlock));
     bool first = true;
     bool heldPaired = false;
     while (!utf8.empty()) {
+        const std::string_view block = utf8.substr(0, kBlock);
+        const bool last = block.size() == utf8.size();
         const std::size_t used = out.size();
-        out.resize(used + converter_.maxUtf8Output(utf8.size()));
-        const Utf8Progress step = converter_.convertUtf8(utf8, std::span(out).subspan(used));
-        heldPaired = heldPaired || (first && step.heldPaired);
+        out.resize(used + converter_.maxUtf8Output(block.size()));
+        const Utf8Progress step = converter_.convertUtf8(block, std::span(out).subspan(used));
+        heldPaired = first ? step.heldPaired : heldPaired;
         first = false;
         out.resize(used + step.written);
         utf8.remove_prefix(step.read);
-        if (!utf8.empty()) {
+        // A character that the block's end cuts off is read whole with the next block.
+        if (step.stop == Utf8Stop::Invalid || (step.stop == Utf8Stop::CutOff && last)) {
             utf8.remove_prefix(internal::DecodeUtf8(utf8, 0).length);
             write("\uFFFD", out);
         }

@@ -166,8 +166,20 @@ void ReadXml(std::string_view xml, const std::string& part,
     XML_SetEntityDeclHandler(parser.get(), OnEntityDeclaration);
     // Nothing outside the part is ever read.
     XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
-    const XML_Status status =
-        XML_Parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE);
+    // In pieces: expat copies what it is given into a buffer of its own, which would hold
+    // the whole part once more.
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    XML_Status status = XML_STATUS_OK;
+    for (std::size_t at = 0; status == XML_STATUS_OK;) {
+        const std::size_t size = std::min(kPiece, xml.size() - at);
+        const bool last = at + size == xml.size();
+        status = XML_Parse(parser.get(), xml.data() + at, static_cast<int>(size),
+                           last ? XML_TRUE : XML_FALSE);
+        at += size;
+        if (last) {
+            break;
+        }
+    }
     if (reading.fault) {
         std::rethrow_exception(reading.fault);
     }

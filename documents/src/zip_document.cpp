@@ -53,6 +53,12 @@ private:
                                   " MiB once decompressed, the most a part may be");
 }
 
+[[noreturn]] void TooMuch() {
+    throw DocumentError("", "its parts come to more than " +
+                                std::to_string(ZipDocument::kLargestTotal >> 20) +
+                                " MiB once decompressed, the most a document may hold");
+}
+
 } // namespace
 
 void ZipDocument::SourceFree::operator()(zip_source* source) const noexcept {
@@ -119,8 +125,11 @@ std::string ZipDocument::read(const std::string& part) const {
         throw DocumentError(part, std::string("cannot be read: ") +
                                       zip_error_strerror(zip_get_error(archive_.get())));
     }
-    // The size in the directory may lie: read no more than the cap allows, whatever it says.
+    // The size in the directory may lie: read no more than the caps allow, whatever it says.
     std::string content;
+    if ((stat.valid & ZIP_STAT_SIZE) != 0 && read_ + stat.size <= kLargestTotal) {
+        content.reserve(stat.size);
+    }
     char buffer[1 << 16];
     for (;;) {
         const zip_int64_t got = zip_fread(file.get(), buffer, sizeof buffer);
@@ -135,9 +144,28 @@ std::string ZipDocument::read(const std::string& part) const {
         if (content.size() + static_cast<std::size_t>(got) > kLargestPart) {
             TooLarge(part);
         }
+        read_ += static_cast<std::uint64_t>(got);
+        if (read_ > kLargestTotal) {
+            TooMuch();
+        }
         content.append(buffer, static_cast<std::size_t>(got));
     }
     return content;
+}
+
+void ZipDocument::expectToRead(const std::vector<std::string>& parts) const {
+    std::uint64_t total = read_;
+    for (const std::string& part : parts) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat(archive_.get(), part.c_str(), 0, &stat) == 0 &&
+            (stat.valid & ZIP_STAT_SIZE) != 0) {
+            total += std::min<std::uint64_t>(stat.size, kLargestPart);
+        }
+    }
+    if (total > kLargestTotal) {
+        TooMuch();
+    }
 }
 
 void ZipDocument::replace(const std::string& part, std::string content) {

@@ -20,6 +20,9 @@ public:
     // The most that one part may hold once decompressed: far beyond any real document's
     // text, and small enough that a "zip bomb" cannot exhaust memory.
     static constexpr std::uint64_t kLargestPart = std::uint64_t{256} << 20;
+    // The most that the parts read from one document may hold together, which a document of
+    // many large parts would otherwise multiply.
+    static constexpr std::uint64_t kLargestTotal = std::uint64_t{512} << 20;
 
     // Throws DocumentError where `bytes` is not a readable zip archive.
     explicit ZipDocument(std::string_view bytes);
@@ -29,8 +32,11 @@ public:
     [[nodiscard]] bool has(const std::string& part) const;
     [[nodiscard]] std::vector<std::string> parts() const;
     // The part decompressed; throws DocumentError naming it where it is missing, corrupt or
-    // larger than kLargestPart.
+    // larger than kLargestPart, or where all that was read comes to more than kLargestTotal.
     [[nodiscard]] std::string read(const std::string& part) const;
+    // Throws DocumentError before any is read where the sizes that the archive gives `parts`
+    // come to more than kLargestTotal; read() holds to it whatever they say.
+    void expectToRead(const std::vector<std::string>& parts) const;
     void replace(const std::string& part, std::string content);
     // The whole archive with the replaced parts.
     [[nodiscard]] std::string save();
@@ -48,6 +54,7 @@ private:
     std::unique_ptr<zip_source, SourceFree> source_;
     std::unique_ptr<zip, ArchiveDiscard> archive_;
     std::map<std::string, std::string> replaced_;
+    mutable std::uint64_t read_ = 0; // bytes decompressed so far
 };
 
 } // namespace orvani::documents

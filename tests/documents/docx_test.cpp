@@ -451,5 +451,23 @@ TEST(Docx, NamesWhatItCannotRead) {
     }
 }
 
+// Each part within its own cap, but together more than a document may hold: refused before
+// any is read, as a small archive of large headers would take minutes and gigabytes.
+TEST(Docx, RefusesPartsThatComeToMoreThanADocumentMayHold) {
+    const std::string large(180 << 20, ' ');
+    Entries entries = MakeDocx("<w:p/>");
+    for (const char* name : {"word/header1.xml", "word/header2.xml", "word/header3.xml"}) {
+        entries.emplace_back(name, large);
+    }
+    try {
+        (void)ConvertDocx(Zip(entries), DocumentSettings());
+        ADD_FAILURE();
+    } catch (const DocumentError& error) {
+        EXPECT_STREQ(error.what(),
+                     "its parts come to more than 512 MiB once decompressed, the most a document "
+                     "may hold");
+    }
+}
+
 } // namespace
 } // namespace orvani::documents
