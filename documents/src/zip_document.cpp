@@ -70,12 +70,16 @@ void ZipDocument::ArchiveDiscard::operator()(zip* archive) const noexcept {
 }
 
 ZipDocument::ZipDocument(std::string_view bytes) {
+    // libzip takes no bytes for an archive without entries, and would not free the buffer.
+    if (bytes.empty()) {
+        throw DocumentError("", "empty, not a zip archive");
+    }
     Error error;
     // The source is the archive in memory; it is also where save() writes the new one. libzip
     // owns the buffer: writing back may keep parts of it in the new archive and free it later,
     // with free(), so it comes from malloc() and is not ours to free once handed over, even
     // where creating the source fails (libzip may have freed it by then).
-    std::unique_ptr<void, Free> buffer(std::malloc(std::max<std::size_t>(bytes.size(), 1)));
+    std::unique_ptr<void, Free> buffer(std::malloc(bytes.size()));
     if (!buffer) {
         throw std::bad_alloc();
     }
@@ -86,6 +90,11 @@ ZipDocument::ZipDocument(std::string_view bytes) {
         archive_.reset(zip_open_from_source(source_.get(), ZIP_CHECKCONS, error.get()));
     }
     if (!archive_) {
+        // libzip's own words for it are "File already exists".
+        if (zip_error_code_zip(error.get()) == ZIP_ER_EXISTS) {
+            throw DocumentError("", "not a readable zip archive: two of its entries have the "
+                                    "same name, so which is the part cannot be told");
+        }
         throw DocumentError("", "not a readable zip archive (" +
                                     std::string(zip_error_strerror(error.get())) + ")");
     }

@@ -238,5 +238,29 @@ TEST(ZipDocument, ReportsWhatItCannotRead) {
     }
 }
 
+TEST(ZipDocument, SaysWhyAnArchiveIsNoDocument) {
+    // Two entries given one name, in the local headers and the directory alike.
+    std::string twice = BuildZip({{"a.xml", "<a/>"}, {"b.xml", "<a/>"}});
+    for (std::size_t at = 0; (at = twice.find("b.xml", at)) != std::string::npos;) {
+        twice[at] = 'a';
+    }
+    const struct {
+        std::string archive;
+        const char* error;
+    } cases[] = {
+        {"", "empty, not a zip archive"},
+        {twice, "not a readable zip archive: two of its entries have the same name, so which "
+                "is the part cannot be told"},
+    };
+    for (const auto& c : cases) {
+        try {
+            ZipDocument document(c.archive);
+            ADD_FAILURE() << c.error;
+        } catch (const DocumentError& error) {
+            EXPECT_STREQ(error.what(), c.error);
+        }
+    }
+}
+
 } // namespace
 } // namespace orvani::documents
