@@ -3,6 +3,7 @@
 #include "nesting_limit.h"
 
 #include <orvani/documents.h>
+#include <orvani/internal/utf8.h>
 
 #include <algorithm>
 #include <expat.h>
@@ -47,9 +48,27 @@ void Refuse(Reading& reading, std::string why) {
     XML_StopParser(reading.parser, XML_FALSE);
 }
 
-// Expat reads without namespaces, so that each name comes as written; a prefix nobody declared
-// would make a name mean nothing.
+// Whether `local`, which follows a colon, may begin a name: XML lets a name go on with
+// characters it may not begin with ("-", ".", digits, U+00B7, combining marks, U+203F-U+2040).
+bool BeginsAName(std::string_view local) {
+    if (local.empty()) {
+        return false;
+    }
+    const char32_t c = internal::DecodeUtf8(local, 0).c;
+    return c != '-' && c != '.' && !(c >= '0' && c <= '9') && c != 0xB7 &&
+           !(c >= 0x300 && c <= 0x36F) && c != 0x203F && c != 0x2040;
+}
+
+// Expat reads without namespaces, so that each name comes as written; a prefix nobody declared,
+// or a colon where namespaces allow none (":b", "a:", "a:b:c", "a:-b"), would make a name mean
+// nothing.
 bool Undeclared(Reading& reading, std::string_view name) {
+    const std::size_t colon = name.find(':');
+    if (colon != std::string_view::npos && (colon == 0 || !BeginsAName(name.substr(colon + 1)) ||
+                                            name.find(':', colon + 1) != std::string_view::npos)) {
+        Refuse(reading, std::string(name) + " is not a name that namespaces allow");
+        return true;
+    }
     if (reading.namespaces.declares(name)) {
         return false;
     }

@@ -180,6 +180,10 @@ TEST(ReadXml, RefusesWhatCouldReachOutOrBlowUp) {
         "<a>&undefined;</a>",
         "<a><p:b/></a>",
         "<a xmlns:p='urn:p'><b p:c='1' q:d='2'/></a>",
+        "<a><:b/></a>",
+        "<a xmlns:p='urn:p'><p:b:c/></a>",
+        "<a xmlns:p='urn:p'><b p:='1'/></a>",
+        "<a xmlns:p='urn:p'><b p:-c='1'/></a>",
     };
     for (const std::string& xml : cases) {
         try {
