@@ -154,6 +154,14 @@ extern "C" void OnText(void* data, const XML_Char* text, int length) {
                    begin + Length(reading)});
 }
 
+// Namespaces allow no colon in an instruction's target either.
+extern "C" void OnInstruction(void* data, const XML_Char* target, const XML_Char*) {
+    if (std::string_view(target).find(':') != std::string_view::npos) {
+        Refuse(*static_cast<Reading*>(data),
+               std::string(target) + " is not a name that namespaces allow");
+    }
+}
+
 extern "C" void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
     Refuse(*static_cast<Reading*>(data),
            "a document type declaration, which documents of this kind never have, is refused "
@@ -182,6 +190,7 @@ void ReadXml(std::string_view xml, const std::string& part,
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
+    XML_SetProcessingInstructionHandler(parser.get(), OnInstruction);
     XML_SetEntityDeclHandler(parser.get(), OnEntityDeclaration);
     // Nothing outside the part is ever read.
     XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);

@@ -184,6 +184,7 @@ TEST(ReadXml, RefusesWhatCouldReachOutOrBlowUp) {
         "<a xmlns:p='urn:p'><p:b:c/></a>",
         "<a xmlns:p='urn:p'><b p:='1'/></a>",
         "<a xmlns:p='urn:p'><b p:-c='1'/></a>",
+        "<?x:ml version='1.0'?><a/>",
     };
     for (const std::string& xml : cases) {
         try {
