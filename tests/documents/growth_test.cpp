@@ -1,15 +1,12 @@
-// Hostile documents that once took time growing with the square of their size, each made ten
-// and a hundred times as large: the larger takes under 35 times as long (CPU time, the
-// fastest of three), where work in proportion takes ten and squares a hundred. The curves
-// themselves are in bench/documents_bench.cpp.
+// Hostile documents that once took time growing with the square of their size, made ten and
+// a hundred times as large, convert whole. How their time grows is measured, not asserted
+// here, where a busy machine would make it flake: bench/documents_bench.cpp fits the curves.
 
 #include "sample_documents.h"
 
 #include <gtest/gtest.h>
 #include <orvani/documents.h>
 
-#include <algorithm>
-#include <ctime>
 #include <functional>
 #include <string>
 
@@ -59,39 +56,38 @@ std::string UntranslatedParagraphs(int units) {
     return Repeated("<p translate=no>sh", units) + "<p>sh";
 }
 
-double FastestCpuSeconds(const std::function<void()>& work) {
-    double fastest = 1e30;
-    for (int i = 0; i < 3; ++i) {
-        const std::clock_t start = std::clock();
-        work();
-        fastest = std::min(fastest, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
-    }
-    return fastest;
-}
-
-TEST(Growth, HostileDocumentsTakeTimeInProportionToTheirSize) {
+// Counts what each converted to; every unit's "sh" is converted but the page's, kept from
+// translation all but the last.
+TEST(Growth, HostileDocumentsTenAndAHundredTimesAsLargeConvertWhole) {
     const struct {
         const char* name;
         std::function<std::string(int)> make;
         DocumentFormat format;
-        std::string ending; // of the larger one converted
+        bool everyUnitConverted;
     } cases[] = {
-        {"declarations", ManyDeclarations, DocumentFormat::Docx, ""},
-        {"nested declarations", NestedDeclarations, DocumentFormat::Docx, ""},
-        {"translate", UntranslatedParagraphs, DocumentFormat::Html, "<p translate=no>sh<p>\u0161"},
+        {"declarations", ManyDeclarations, DocumentFormat::Docx, true},
+        {"nested declarations", NestedDeclarations, DocumentFormat::Docx, true},
+        {"translate", UntranslatedParagraphs, DocumentFormat::Html, false},
     };
-    DocumentSettings settings;
+    const DocumentSettings settings;
     for (const auto& c : cases) {
-        const std::string ten = c.make(1000);
-        const std::string hundred = c.make(10'000);
-        std::string converted;
-        const double tenTime =
-            FastestCpuSeconds([&] { converted = ConvertDocument(ten, c.format, settings); });
-        const double hundredTime =
-            FastestCpuSeconds([&] { converted = ConvertDocument(hundred, c.format, settings); });
-        EXPECT_TRUE(converted.ends_with(c.ending)) << c.name;
-        EXPECT_LT(hundredTime, 35 * std::max(tenTime, 0.001))
-            << c.name << ": " << tenTime << " s, then " << hundredTime << " s";
+        for (const int units : {1000, 10'000}) {
+            std::string converted = ConvertDocument(c.make(units), c.format, settings);
+            if (c.format == DocumentFormat::Docx) {
+                for (auto& [name, part] : testing::ReadZip(converted)) {
+                    if (name == "word/document.xml") {
+                        converted = std::move(part);
+                    }
+                }
+            }
+            std::size_t letters = 0;
+            for (auto at = converted.find("\u0161"); at != std::string::npos;
+                 at = converted.find("\u0161", at + 1)) {
+                ++letters;
+            }
+            EXPECT_EQ(letters, c.everyUnitConverted ? static_cast<std::size_t>(units) : 1)
+                << c.name << " × " << units;
+        }
     }
 }
 
