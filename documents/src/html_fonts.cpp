@@ -212,8 +212,13 @@ std::optional<std::string> PageFonts::familyOf(const HtmlToken& tag, std::string
     if (!id.empty()) {
         consider("#" + id, tag, classes, id, best);
     }
+    std::string selector;
     for (const std::string_view c : classes) {
-        consider("." + std::string(c), tag, classes, id, best);
+        // Built a character at a time: GCC 12 warns falsely (-Wrestrict) on "." + string.
+        selector.clear();
+        selector.push_back('.');
+        selector.append(c);
+        consider(selector, tag, classes, id, best);
     }
     consider(tag.name, tag, classes, id, best);
     consider("*", tag, classes, id, best);
