@@ -37,10 +37,6 @@ bool Among(const Names& names, std::string_view name) {
     return std::ranges::find(names, name) != names.end();
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
 // `text` as HTML character data, or as an attribute value between `quote`s (0: unquoted).
 std::string EscapeHtml(std::string_view text, char quote) {
     std::string out;
@@ -71,7 +67,7 @@ bool IsMarker(std::string_view element, std::string_view attribute, std::string_
 
 bool NeedsQuotes(std::string_view value) {
     return value.empty() || std::ranges::any_of(value, [](char c) {
-               return IsSpace(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>' ||
+               return IsHtmlSpace(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>' ||
                       c == '`';
            });
 }
@@ -313,10 +309,10 @@ private:
         const bool own = place == SpanPlace::OwnSpan && (script || run.restore) && !run.noTags &&
                          HoldsLetter(converted);
         if (own || place == SpanPlace::Opens || place == SpanPlace::Closes) {
-            const std::size_t first = std::ranges::find_if_not(text, IsSpace) - text.begin();
+            const std::size_t first = std::ranges::find_if_not(text, IsHtmlSpace) - text.begin();
             const std::size_t last =
                 text.size() -
-                (std::ranges::find_if_not(text.rbegin(), text.rend(), IsSpace) - text.rbegin());
+                (std::ranges::find_if_not(text.rbegin(), text.rend(), IsHtmlSpace) - text.rbegin());
             const std::string start = place == SpanPlace::Closes ? ""
                                       : script                   ? spanStart_
                                                                  : FontSpanStart(*run.restore);

@@ -31,23 +31,9 @@ std::string Lowered(std::string_view text) {
     return out;
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // The encoding that a label names, where the page gives it.
 std::string FromPageLabel(std::string_view label) {
-    const std::string lowered = Lowered(Trimmed(label));
+    const std::string lowered = Lowered(WithoutHtmlSpaceAround(label));
     if (std::ranges::find(kLatin1, lowered) != kLatin1.end()) {
         return "ISO-8859-1";
     }
@@ -55,7 +41,7 @@ std::string FromPageLabel(std::string_view label) {
     if (lowered.starts_with("utf-16")) {
         return "UTF-8";
     }
-    return std::string(Trimmed(label));
+    return std::string(WithoutHtmlSpaceAround(label));
 }
 
 // The charset that a Content-Type's value names: "text/html; charset=ISO-8859-1".
@@ -64,14 +50,14 @@ std::optional<std::string_view> CharsetOf(std::string_view content) {
     for (std::size_t at = lowered.find("charset"); at != std::string::npos;
          at = lowered.find("charset", at + 1)) {
         std::size_t i = at + 7;
-        while (i < content.size() && IsSpace(content[i])) {
+        while (i < content.size() && IsHtmlSpace(content[i])) {
             ++i;
         }
         if (i >= content.size() || content[i] != '=') {
             continue;
         }
         ++i;
-        while (i < content.size() && IsSpace(content[i])) {
+        while (i < content.size() && IsHtmlSpace(content[i])) {
             ++i;
         }
         if (i < content.size() && (content[i] == '"' || content[i] == '\'')) {
@@ -82,7 +68,7 @@ std::optional<std::string_view> CharsetOf(std::string_view content) {
             return content.substr(i + 1, close - i - 1);
         }
         std::size_t end = i;
-        while (end < content.size() && !IsSpace(content[end]) && content[end] != ';') {
+        while (end < content.size() && !IsHtmlSpace(content[end]) && content[end] != ';') {
             ++end;
         }
         return end == i ? std::nullopt : std::optional(content.substr(i, end - i));

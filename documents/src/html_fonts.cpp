@@ -9,20 +9,6 @@
 namespace orvani::documents {
 namespace {
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::string WithoutComments(std::string_view css) {
     std::string out;
     for (std::size_t at = 0; at < css.size();) {
@@ -84,10 +70,10 @@ std::optional<std::string> DeclaredFamily(std::string_view declarations) {
     for (const std::string_view declaration : Split(declarations, ';')) {
         const std::size_t colon = declaration.find(':');
         if (colon == std::string_view::npos ||
-            Lower(Trimmed(declaration.substr(0, colon))) != "font-family") {
+            Lower(WithoutHtmlSpaceAround(declaration.substr(0, colon))) != "font-family") {
             continue;
         }
-        const std::string_view value = Trimmed(declaration.substr(colon + 1));
+        const std::string_view value = WithoutHtmlSpaceAround(declaration.substr(colon + 1));
         if (!value.empty()) {
             family = FirstFamily(value); // the last declaration wins
         }
@@ -114,7 +100,8 @@ void PageFonts::readSheet(std::string_view sheet) {
             return;
         }
         const std::size_t close = BlockEnd(css, open);
-        const std::string_view prelude = Trimmed(std::string_view(css).substr(at, open - at));
+        const std::string_view prelude =
+            WithoutHtmlSpaceAround(std::string_view(css).substr(at, open - at));
         const std::string_view block = std::string_view(css).substr(open + 1, close - open - 1);
         at = close + 1;
         const std::optional<std::string> family = DeclaredFamily(block);
@@ -122,7 +109,7 @@ void PageFonts::readSheet(std::string_view sheet) {
             continue;
         }
         for (std::string_view selector : Split(prelude, ',')) {
-            selector = Trimmed(selector);
+            selector = WithoutHtmlSpaceAround(selector);
             if (selector.empty() || selector.find_first_of(" \t\n>+~[:()\\") != std::string::npos) {
                 continue;
             }
@@ -199,8 +186,8 @@ std::optional<std::string> PageFonts::familyOf(const HtmlToken& tag, std::string
     const std::string classList = classAttribute ? ValueOf(*classAttribute, html) : "";
     std::vector<std::string_view> classes;
     for (const std::string_view piece : Split(classList, ' ')) {
-        if (!Trimmed(piece).empty()) {
-            classes.push_back(Trimmed(piece));
+        if (!WithoutHtmlSpaceAround(piece).empty()) {
+            classes.push_back(WithoutHtmlSpaceAround(piece));
         }
     }
     // clang 14 cannot build the subrange that std::ranges::unique returns.

@@ -9,10 +9,6 @@
 namespace orvani::documents {
 namespace {
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
 bool IsAlpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -275,7 +271,7 @@ HtmlToken HtmlTokenizer::readContent(HtmlToken::Kind kind) {
     while (end != std::string_view::npos) {
         const std::size_t after = end + 2 + contentOf_.size();
         if (StartsWithIgnoringCase(html_.substr(end + 2), contentOf_) &&
-            (after == html_.size() || IsSpace(html_[after]) || html_[after] == '/' ||
+            (after == html_.size() || IsHtmlSpace(html_[after]) || html_[after] == '/' ||
              html_[after] == '>')) {
             break;
         }
@@ -291,12 +287,12 @@ HtmlToken HtmlTokenizer::readTag(bool end) {
     token.begin = at_;
     std::size_t pos = at_ + (end ? 2 : 1);
     const auto size = html_.size();
-    const auto nameEnds = [&](char c) { return IsSpace(c) || c == '/' || c == '>'; };
+    const auto nameEnds = [&](char c) { return IsHtmlSpace(c) || c == '/' || c == '>'; };
     for (; pos < size && !nameEnds(html_[pos]); ++pos) {
         token.name += Lower(html_[pos]);
     }
     const auto skipSpace = [&] {
-        while (pos < size && IsSpace(html_[pos])) {
+        while (pos < size && IsHtmlSpace(html_[pos])) {
             ++pos;
         }
     };
@@ -338,7 +334,7 @@ HtmlToken HtmlTokenizer::readTag(bool end) {
                 attribute.valueEnd = close == std::string_view::npos ? size : close;
                 pos = close == std::string_view::npos ? size : close + 1;
             } else {
-                while (pos < size && !IsSpace(html_[pos]) && html_[pos] != '>') {
+                while (pos < size && !IsHtmlSpace(html_[pos]) && html_[pos] != '>') {
                     ++pos;
                 }
                 attribute.valueEnd = pos;

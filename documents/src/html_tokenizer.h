@@ -8,6 +8,21 @@
 
 namespace orvani::documents {
 
+// The characters HTML takes for white space between its words and attributes.
+constexpr bool IsHtmlSpace(char c) noexcept {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+constexpr std::string_view WithoutHtmlSpaceAround(std::string_view text) noexcept {
+    while (!text.empty() && IsHtmlSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsHtmlSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 // An attribute of a start tag, with where its value's bytes are (between the quotes, if any).
 struct HtmlAttribute {
     std::string name;       // lower-cased
