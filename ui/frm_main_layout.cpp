@@ -28,7 +28,7 @@
 
 namespace {
 
-using orvani::window::ControlSpec;
+using orvani::window::ControlEntry;
 
 // Pixels at 96 pixels per inch; Qt scales them for other displays.
 constexpr int Px(int twips) {
@@ -41,11 +41,11 @@ QString FromUtf8(std::string_view text) {
 
 // The control named, placed, captioned and tipped as the layout table says.
 template <typename Control>
-Control* Place(Control* control, const ControlSpec& spec) {
-    control->setObjectName(FromUtf8(spec.name));
-    control->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
-    if (!spec.toolTip.empty()) {
-        control->setToolTip(FromUtf8(spec.toolTip));
+Control* Place(Control* control, const ControlEntry& entry) {
+    control->setObjectName(FromUtf8(entry.name));
+    control->setGeometry(Px(entry.left), Px(entry.top), Px(entry.width), Px(entry.height));
+    if (!entry.toolTip.empty()) {
+        control->setToolTip(FromUtf8(entry.toolTip));
     }
     return control;
 }
@@ -103,10 +103,10 @@ QPushButton* PictureButton(QWidget* parent, const QString& picture) {
     return button;
 }
 
-QWidget* Line(QWidget* parent, const ControlSpec& spec) {
+QWidget* Line(QWidget* parent, const ControlEntry& entry) {
     auto* line = new QWidget(parent);
     QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgb(spec.colour));
+    palette.setColor(QPalette::Window, QColor::fromRgb(entry.colour));
     line->setPalette(palette);
     line->setAutoFillBackground(true);
     return line;

@@ -71,7 +71,7 @@ int main() {
     js += "];\n";
 
     js += "export const controls = {\n";
-    for (const window::ControlSpec& control : window::kControls) {
+    for (const window::ControlEntry& control : window::kControls) {
         const Caption caption = Shown(control.caption);
         js += "  " + std::string(control.name) + ": { caption: " + Quoted(caption.text);
         if (caption.accessKey) {

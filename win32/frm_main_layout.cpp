@@ -13,8 +13,8 @@
 #include <memory>
 #include <oleacc.h>
 
+using orvani::window::ControlEntry;
 using orvani::window::ControlKind;
-using orvani::window::ControlSpec;
 using orvani::window::kControls;
 using orvani::window::Pixels;
 
@@ -26,10 +26,10 @@ constexpr std::string_view kCreationOrder[] = {
     "txtL",    "txtR",   "cmdConv", "Label1", "comL",     "Label2",  "comR",   "Label3",
     "comType", "lblOpt", "chkOU",   "chkA",   "cmdPaste", "cmdCopy", "Label5", "Label4"};
 
-const ControlSpec& SpecOf(std::string_view name) {
-    for (const ControlSpec& spec : kControls) {
-        if (spec.name == name) {
-            return spec;
+const ControlEntry& EntryOf(std::string_view name) {
+    for (const ControlEntry& entry : kControls) {
+        if (entry.name == name) {
+            return entry;
         }
     }
     std::abort(); // the creation order names only controls of the table
@@ -49,8 +49,8 @@ struct WindowClass {
     DWORD exStyle;
 };
 
-WindowClass ClassFor(const ControlSpec& spec) {
-    switch (spec.kind) {
+WindowClass ClassFor(const ControlEntry& entry) {
+    switch (entry.kind) {
     case ControlKind::TextBox:
         // No ES_WANTRETURN: Enter presses Convert, Ctrl+Enter breaks the line.
         return {WC_EDITW, WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
@@ -67,7 +67,7 @@ WindowClass ClassFor(const ControlSpec& spec) {
     case ControlKind::Line:
         break;
     }
-    const DWORD alignment = spec.name == "Label4" ? SS_RIGHT : SS_LEFT;
+    const DWORD alignment = entry.name == "Label4" ? SS_RIGHT : SS_LEFT;
     return {WC_STATICW, SS_NOPREFIX | alignment, 0};
 }
 
@@ -119,26 +119,27 @@ void frmMain::createControls() {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_[1]));
 
     for (const std::string_view name : kCreationOrder) {
-        const ControlSpec& spec = SpecOf(name);
-        const WindowClass windowClass = ClassFor(spec);
-        const bool isList = spec.kind == ControlKind::List;
+        const ControlEntry& entry = EntryOf(name);
+        const WindowClass windowClass = ClassFor(entry);
+        const bool isList = entry.kind == ControlKind::List;
         // A picture button's window text, never shown, is its accessible name.
-        const std::wstring caption = spec.kind == ControlKind::PictureButton ? AsName(spec.toolTip)
-                                     : isList                                ? std::wstring()
-                                              : orvani::win32::Utf8ToUtf16(spec.caption);
+        const std::wstring caption = entry.kind == ControlKind::PictureButton
+                                         ? AsName(entry.toolTip)
+                                     : isList ? std::wstring()
+                                              : orvani::win32::Utf8ToUtf16(entry.caption);
         // A list's height is that of its open list; the closed field's height is set below.
-        const int height = isList ? Pixels(spec.height, dpi_) * 6 : Pixels(spec.height, dpi_);
+        const int height = isList ? Pixels(entry.height, dpi_) * 6 : Pixels(entry.height, dpi_);
         HWND child = CreateWindowExW(
             windowClass.exStyle, windowClass.name, caption.c_str(),
-            WS_CHILD | WS_VISIBLE | windowClass.style, Pixels(spec.left, dpi_),
-            Pixels(spec.top, dpi_), Pixels(spec.width, dpi_), height, hwnd_,
+            WS_CHILD | WS_VISIBLE | windowClass.style, Pixels(entry.left, dpi_),
+            Pixels(entry.top, dpi_), Pixels(entry.width, dpi_), height, hwnd_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(name))), instance_, nullptr);
         SendMessageW(
             child, WM_SETFONT,
-            reinterpret_cast<WPARAM>(spec.kind == ControlKind::TextBox ? textFont_ : dialogFont_),
+            reinterpret_cast<WPARAM>(entry.kind == ControlKind::TextBox ? textFont_ : dialogFont_),
             FALSE);
         if (isList) {
-            std::string_view items = spec.caption;
+            std::string_view items = entry.caption;
             while (!items.empty()) {
                 const std::size_t end = items.find('\n');
                 const std::wstring item = orvani::win32::Utf8ToUtf16(items.substr(0, end));
@@ -146,13 +147,13 @@ void frmMain::createControls() {
                 items = end == std::string_view::npos ? std::string_view() : items.substr(end + 1);
             }
         }
-        if (spec.kind == ControlKind::TextBox) {
+        if (entry.kind == ControlKind::TextBox) {
             SendMessageW(child, EM_SETLIMITTEXT, 0, 0); // as long as memory allows
         }
-        if (spec.picture != orvani::window::Picture::None) {
+        if (entry.picture != orvani::window::Picture::None) {
             SendMessageW(child, BM_SETIMAGE, IMAGE_ICON,
                          reinterpret_cast<LPARAM>(
-                             icons_[spec.picture == orvani::window::Picture::Copy ? 2 : 3]));
+                             icons_[entry.picture == orvani::window::Picture::Copy ? 2 : 3]));
         }
     }
 
@@ -188,17 +189,17 @@ void frmMain::createControls() {
 void frmMain::fitListHeights() const {
     // A closed list is as high as its place: the field plus the list's own frame. Only known
     // once the list has taken its font.
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind != ControlKind::List) {
+    for (const ControlEntry& entry : kControls) {
+        if (entry.kind != ControlKind::List) {
             continue;
         }
-        HWND list = control(spec.name);
+        HWND list = control(entry.name);
         const LRESULT field = SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
         RECT frame{};
         GetWindowRect(list, &frame);
         const int closed = static_cast<int>(frame.bottom - frame.top);
         SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                     field + Pixels(spec.height, dpi_) - closed);
+                     field + Pixels(entry.height, dpi_) - closed);
     }
 }
 
@@ -207,16 +208,16 @@ void frmMain::createToolTips() {
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
-    for (const ControlSpec& spec : kControls) {
-        if (spec.toolTip.empty()) {
+    for (const ControlEntry& entry : kControls) {
+        if (entry.toolTip.empty()) {
             continue;
         }
-        std::wstring text = orvani::win32::Utf8ToUtf16(spec.toolTip);
+        std::wstring text = orvani::win32::Utf8ToUtf16(entry.toolTip);
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(control(spec.name));
+        tool.uId = reinterpret_cast<UINT_PTR>(control(entry.name));
         tool.lpszText = text.data(); // copied by the tool tip
         SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -250,15 +251,15 @@ void frmMain::describeControls() {
 }
 
 void frmMain::paintLines(HDC dc) const {
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind != ControlKind::Line) {
+    for (const ControlEntry& entry : kControls) {
+        if (entry.kind != ControlKind::Line) {
             continue;
         }
-        const RECT line{Pixels(spec.left, dpi_), Pixels(spec.top, dpi_),
-                        Pixels(spec.left + spec.width, dpi_),
-                        Pixels(spec.top, dpi_) + std::max(1, Pixels(spec.height, dpi_))};
+        const RECT line{Pixels(entry.left, dpi_), Pixels(entry.top, dpi_),
+                        Pixels(entry.left + entry.width, dpi_),
+                        Pixels(entry.top, dpi_) + std::max(1, Pixels(entry.height, dpi_))};
         HBRUSH brush = CreateSolidBrush(
-            RGB(spec.colour >> 16 & 0xFF, spec.colour >> 8 & 0xFF, spec.colour & 0xFF));
+            RGB(entry.colour >> 16 & 0xFF, entry.colour >> 8 & 0xFF, entry.colour & 0xFF));
         FillRect(dc, &line, brush);
         DeleteObject(brush);
     }

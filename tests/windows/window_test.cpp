@@ -73,20 +73,20 @@ TEST_F(Win32Window, PlacesEveryControlAsTheTableSays) {
     GetClientRect(window_.handle(), &client);
     EXPECT_EQ(client.right, orvani::window::Pixels(orvani::window::kClientWidth, dpi));
     EXPECT_EQ(client.bottom, orvani::window::Pixels(orvani::window::kClientHeight, dpi));
-    for (const orvani::window::ControlSpec& spec : kControls) {
-        if (spec.kind == orvani::window::ControlKind::Line) {
+    for (const orvani::window::ControlEntry& entry : kControls) {
+        if (entry.kind == orvani::window::ControlKind::Line) {
             continue; // painted, not a control
         }
         RECT place{};
-        GetWindowRect(control(spec.name), &place);
+        GetWindowRect(control(entry.name), &place);
         MapWindowPoints(nullptr, window_.handle(), reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_EQ(place.left, orvani::window::Pixels(spec.left, dpi)) << spec.name;
-        EXPECT_EQ(place.top, orvani::window::Pixels(spec.top, dpi)) << spec.name;
-        EXPECT_EQ(place.right - place.left, orvani::window::Pixels(spec.width, dpi)) << spec.name;
+        EXPECT_EQ(place.left, orvani::window::Pixels(entry.left, dpi)) << entry.name;
+        EXPECT_EQ(place.top, orvani::window::Pixels(entry.top, dpi)) << entry.name;
+        EXPECT_EQ(place.right - place.left, orvani::window::Pixels(entry.width, dpi)) << entry.name;
         // A closed list keeps the height its toolkit gives its font (Wine's is two pixels over).
-        if (spec.kind != orvani::window::ControlKind::List) {
-            EXPECT_EQ(place.bottom - place.top, orvani::window::Pixels(spec.height, dpi))
-                << spec.name;
+        if (entry.kind != orvani::window::ControlKind::List) {
+            EXPECT_EQ(place.bottom - place.top, orvani::window::Pixels(entry.height, dpi))
+                << entry.name;
         }
     }
 }
