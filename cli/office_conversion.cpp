@@ -170,9 +170,12 @@ std::string Convert(std::string_view document, const std::string& file, const st
     }
     const auto converted = ReadFile(out / (input.stem().string() + "." + extension));
     if (!converted || converted->empty()) {
-        throw FilterError(name, "LibreOffice could not convert it to " + extension +
-                                    " (exit status " + std::to_string(*status) +
-                                    "): is it a document that LibreOffice Writer reads?");
+        // LibreOffice exits 0 when it reads nothing it can convert: the status tells only
+        // where it failed otherwise.
+        const std::string how =
+            *status == 0 ? "" : " (it exited with status " + std::to_string(*status) + ")";
+        throw FilterError(name, "LibreOffice could not convert it to " + extension + how +
+                                    ": is it a document that LibreOffice Writer reads?");
     }
     return *converted;
 }
